@@ -1,0 +1,37 @@
+# Front door. `make run` and `make test` install what is missing first (scripts/install-deps).
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+.PHONY: all run test deps build build-asan bench fuzz clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	cmake --build build -j $(JOBS)
+
+build-asan: deps
+	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON >/dev/null
+	cmake --build build-asan -j $(JOBS)
+
+run: build
+	./build/driver/kelp2207
+
+# Unit and whole-program tests in the normal build and again with AddressSanitizer and
+# UndefinedBehaviorSanitizer, then the further checks listed in scripts/run-tests.
+test: deps
+	scripts/run-tests
+
+bench: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DKELP_BENCH=ON -DKELP_TESTS=OFF >/dev/null
+	cmake --build build-bench -j $(JOBS)
+	scripts/run-bench build-bench
+
+fuzz: deps
+	scripts/run-fuzz 300
+
+clean:
+	rm -rf build build-asan build-bench build-fuzz build-tsan

@@ -1,0 +1,23 @@
+# Shared helpers for the per-folder build files.
+
+# kelp_library(<name> <sources...> [DEPS <libs...>])
+# One static library per subsystem folder; headers are included from the repository root.
+function(kelp_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  add_library(${name} STATIC ${ARG_UNPARSED_ARGUMENTS})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  if(ARG_DEPS)
+    target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  endif()
+endfunction()
+
+# kelp_test(<name> <sources...> [DEPS <libs...>] [ENV <VAR=value...>])
+# A GoogleTest program registered with CTest, one CTest entry per test case.
+function(kelp_test name)
+  cmake_parse_arguments(ARG "" "" "DEPS;ENV" ${ARGN})
+  add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE KELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+    PROPERTIES LABELS unit ENVIRONMENT "${ARG_ENV}")
+endfunction()

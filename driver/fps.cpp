@@ -1,0 +1,71 @@
+#include "driver/fps.h"
+
+#include <SDL.h>
+
+#include "support/identity.h"
+
+FPSSTATE FPSState = {};
+
+namespace {
+[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
+
+FPSClock clock = nullptr;
+FPSSleep sleep = nullptr;
+
+// Signed 32-bit sums and differences that wrap as the clock does, without overflow.
+int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
+} // namespace
+
+void FPSSetClock(FPSClock c, FPSSleep s) {
+    clock = c;
+    sleep = s;
+}
+
+int FPSTime() {
+    if (clock) return clock();
+    return Wrap(SDL_GetTicks() * 1000u);
+}
+
+int FPSTick() {
+    FPSSTATE& s = FPSState;
+    s.frames = Wrap(uint32_t(s.frames) + 1u);
+    if (s.target <= 0) s.target = 1;
+    s.period = 1000000 / s.target;
+    s.now = FPSTime();
+    s.elapsed = Wrap(uint32_t(s.now) - uint32_t(s.previous));
+    s.previous = s.now;
+    // Summed wide: one frame of half an hour (a suspended process) must close the window,
+    // not wrap the sum below zero and keep it open.
+    const int64_t windowTime = int64_t(s.windowTime) + s.elapsed;
+    s.windowTime = windowTime < 0 ? 0 : int32_t(windowTime < 1000000 ? windowTime : 1000000);
+    if (s.windowTime >= 1000000) {
+        // The part of the window beyond one second is dropped, not carried.
+        s.measured = s.windowFrames;
+        s.windowFrames = 0;
+        s.windowTime = 0;
+    }
+    ++s.windowFrames;
+    return s.measured;
+}
+
+void FPSWait() {
+    FPSSTATE& s = FPSState;
+    // An integrating controller: the sleep itself shows up in the next elapsed time.
+    int64_t budget = s.budget;
+    if (s.elapsed > s.period) {
+        budget -= int64_t(s.elapsed) - s.period;
+        if (budget <= 0) budget = 0;
+    } else {
+        budget += int64_t(s.period) - s.elapsed;
+        if (budget > INT32_MAX) budget = INT32_MAX;
+    }
+    s.budget = int32_t(budget);
+    if (s.budget > 0) {
+        const int milliseconds = s.budget / 1000;
+        if (sleep) {
+            sleep(milliseconds);
+        } else {
+            SDL_Delay(Uint32(milliseconds));
+        }
+    }
+}

@@ -1,0 +1,11 @@
+#include "driver/demo.h"
+
+int main(int, char**) {
+    DemoInit();
+    for (;;) {
+        DemoPartLogo();
+        DemoPartBursts();
+        DemoPartMosaic();
+        DemoPartRects();
+    }
+}

@@ -1,0 +1,142 @@
+// The picture record and the operations every frame uses: sizing, pixel access, the
+// transparent copy, the fade and the rectangle fill.
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "img/img.h"
+#include "img/img_internal.h"
+#include "img/raster.h"
+#include "support/identity.h"
+
+namespace {
+[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("IMG", "20110520", "OrvilleK", "C++", "CODE");
+unsigned char debug = 0;
+} // namespace
+
+void IMGError() {
+    if (debug) std::printf("IMG error\n");
+}
+
+namespace img_detail {
+uint32_t* AllocatePixels(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
+    const size_t count = size_t(width) * size_t(height);
+    // Pixel indexes are ints throughout the module, so the count must fit one.
+    if (count > size_t(INT_MAX)) return nullptr;
+    // One word even for an empty picture, so a sized picture always has an array.
+    return static_cast<uint32_t*>(std::calloc(count ? count : 1, sizeof(uint32_t)));
+}
+} // namespace img_detail
+
+IMG* IMGNew() {
+    auto* img = static_cast<IMG*>(std::calloc(1, sizeof(IMG)));
+    if (!img) {
+        IMGError();
+        return nullptr;
+    }
+    img->pixels = img_detail::AllocatePixels(16, 16);
+    if (!img->pixels) {
+        std::free(img);
+        IMGError();
+        return nullptr;
+    }
+    img->width = 16;
+    img->height = 16;
+    return img;
+}
+
+void IMGFree(IMG** img) {
+    if (!img || !*img) {
+        IMGError();
+        return;
+    }
+    std::free((*img)->pixels);
+    std::free(*img);
+    *img = nullptr;
+}
+
+void IMGSetSize(IMG* img, int width, int height) {
+    if (!img) {
+        IMGError();
+        return;
+    }
+    // Allocate before letting go of the old array: a size that cannot be held (negative,
+    // too many pixels, out of memory) is refused and the picture stays as it was.
+    uint32_t* pixels = img_detail::AllocatePixels(width, height);
+    if (!pixels) {
+        IMGError();
+        return;
+    }
+    std::free(img->pixels);
+    img->pixels = pixels;
+    img->width = width;
+    img->height = height;
+}
+
+void IMGClear(IMG* img) {
+    if (!img || !img->pixels) {
+        IMGError();
+        return;
+    }
+    std::memset(img->pixels, 0, img_detail::PixelCount(img) * sizeof(uint32_t));
+}
+
+void IMGSetPixel(IMG* img, int x, int y, uint32_t colour) {
+    if (!img || !img->pixels) {
+        IMGError();
+        return;
+    }
+    if (x < 0 || y < 0 || x >= img->width || y >= img->height) return;
+    img->pixels[size_t(y) * size_t(img->width) + size_t(x)] = colour;
+}
+
+uint32_t IMGGetPixel(const IMG* img, int x, int y) {
+    if (!img) {
+        IMGError();
+        return 0;
+    }
+    if (!img->pixels || x < 0 || y < 0 || x >= img->width || y >= img->height) return 0;
+    return img->pixels[size_t(y) * size_t(img->width) + size_t(x)];
+}
+
+void IMGBlitTransparent(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h) {
+    img_detail::BlitWith(src, dst, sx, sy, dx, dy, w, h, [](uint32_t d, uint32_t s) { return s ? s : d; });
+}
+
+void IMGFade(IMG* img, uint32_t colour) {
+    if (!img) {
+        IMGError();
+        return;
+    }
+    if (!img->pixels) return;
+    const int32_t kr = int32_t(colour & 0xFF0000u);
+    const int32_t kg = int32_t(colour & 0x00FF00u);
+    const int32_t kb = int32_t(colour & 0x0000FFu);
+    uint32_t* p = img->pixels;
+    const size_t n = img_detail::PixelCount(img);
+    // Each channel is subtracted in its own bit position, so no channel borrows from another.
+    for (size_t i = 0; i < n; ++i) {
+        int32_t r = int32_t(p[i] & 0xFF0000u) - kr;
+        int32_t g = int32_t(p[i] & 0x00FF00u) - kg;
+        int32_t b = int32_t(p[i] & 0x0000FFu) - kb;
+        r = r < 0 ? 0 : r;
+        g = g < 0 ? 0 : g;
+        b = b < 0 ? 0 : b;
+        p[i] = uint32_t(r | g | b);
+    }
+}
+
+void IMGFillRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
+    // The fill never clips: anything not wholly inside is refused whole.
+    if (!img || !img->pixels || x < 0 || y < 0 || x >= img->width || y >= img->height || w <= 0 || h <= 0 ||
+        int64_t(x) + w > img->width || int64_t(y) + h > img->height) {
+        IMGError();
+        return;
+    }
+    for (int r = 0; r < h; ++r) {
+        uint32_t* row = img->pixels + size_t(y + r) * size_t(img->width) + size_t(x);
+        for (int c = 0; c < w; ++c) row[c] = colour;
+    }
+}

@@ -1,0 +1,28 @@
+// Helpers shared by the files of the IMG module; not part of its public interface.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "img/img.h"
+#include "img/raster.h"
+
+namespace img_detail {
+
+// A zero-filled array for width x height pixels, or null when the size is negative, does not
+// fit the module's int indexes, or cannot be allocated.
+uint32_t* AllocatePixels(int width, int height);
+
+inline size_t PixelCount(const IMG* img) { return size_t(img->width) * size_t(img->height); }
+
+// The shared front of every rectangle operation: refusals, then the clipped walk with `rule`.
+template <typename Rule>
+inline void BlitWith(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int w, int h, Rule rule) {
+    if (!src || !dst || !src->pixels || !dst->pixels) {
+        IMGError();
+        return;
+    }
+    raster::Blit(src->pixels, src->width, src->height, dst->pixels, dst->width, dst->height, sx, sy, dx, dy, w, h,
+                 rule);
+}
+
+} // namespace img_detail

@@ -1,0 +1,126 @@
+#include "platform/sdlkbd.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/sdldpy.h"
+#include "platform/signals.h"
+
+namespace {
+// This module's identity has three fields only.
+struct KeyboardIdentity {
+    char name[8], date[8], author[8];
+};
+[[maybe_unused]] constexpr KeyboardIdentity identity = {
+    {'S', 'D', 'L', 'K', 'B', 'D'}, {'2', '0', '0', '3', '0', '7', '2', '8'}, {'O', 'V', 'K'}};
+
+// Trace and error lines are compiled in but switched off in both builds.
+constexpr bool trace = false;
+
+void Say(const char* line) {
+    if (trace) std::fputs(line, stdout);
+}
+
+// Prints the entry line now and the exit line on every way out.
+struct Traced {
+    const char* name;
+    explicit Traced(const char* n) : name(n) {
+        if (trace) std::printf("%s_\n", name);
+    }
+    ~Traced() {
+        if (trace) std::printf("_%s\n", name);
+    }
+};
+
+SDLKBD* keyboard = nullptr;
+} // namespace
+
+SDLKBD* SDLKBDNew() {
+    Traced t("SDLKBDNew");
+    if (!SDLDPYCurrent()) {
+        Say("ERR SDL not init'ed\n");
+        return nullptr;
+    }
+    if (keyboard) return keyboard;
+    auto* record = static_cast<SDLKBD*>(std::calloc(1, sizeof(SDLKBD)));
+    auto* keys = static_cast<unsigned char*>(std::calloc(8, 1));
+    if (!record || !keys) {
+        std::free(record);
+        std::free(keys);
+        Say("ERR calloc SDLKBD\n");
+        return nullptr;
+    }
+    record->keys = keys;
+    keyboard = record;
+    return keyboard;
+}
+
+int SDLKBDGetKey(SDLKBD* record) {
+    Traced t("SDLKBDGetKey");
+    if (!record || !record->keys) {
+        Say("ERR void parameter\n");
+        return 0;
+    }
+    if (!SDLDPYCurrent()) Say("ERR no display\n");
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (event.type == SDL_KEYDOWN) {
+            // Symbols from 256 up (keypad, function and modifier keys) would alias the byte
+            // codes of ESC, SPACE and the letters; they are no command and are dropped.
+            if (event.key.keysym.sym >= 256) continue;
+            record->keys[0] = static_cast<unsigned char>(event.key.keysym.sym);
+            if (trace) std::printf("keySym=%c\nkeyName=%s\n", record->keys[0], SDL_GetKeyName(event.key.keysym.sym));
+        } else if (event.type == SDL_KEYUP) {
+            record->keys[0] = 0;
+        }
+        // Every other event, the window's close request included, is dropped.
+    }
+    // A termination signal reads as ESC, which ends the show.
+    if (PlatformTerminationRequested()) record->keys[0] = 27;
+    return 0;
+}
+
+void SDLKBDFree(SDLKBD** record) {
+    Traced t("SDLKBDFree");
+    if (!record || !*record) {
+        Say("ERR void parameter\n");
+        return;
+    }
+    // Forget the record so a later SDLKBDNew makes a fresh one instead of handing it back.
+    if (*record == keyboard) keyboard = nullptr;
+    std::free((*record)->keys);
+    std::free(*record);
+    *record = nullptr;
+}
+
+const char* SDLKBDToASCII(const SDLKBD* record) {
+    Traced t("SDLKBDToASCII");
+    if (!record) {
+        Say("ERR void parameter\n");
+        return nullptr;
+    }
+    return "";
+}
+
+SDLKBD* SDLKBDFromASCII(const char* text) {
+    Traced t("SDLKBDFromASCII");
+    if (!text) Say("ERR void parameter\n");
+    return nullptr;
+}
+
+int SDLKBDEqual(const SDLKBD* a, const SDLKBD* b) {
+    Traced t("SDLKBDEqual");
+    if (!a || !b) {
+        Say("ERR void parameter\n");
+        return 0;
+    }
+    return a == b ? 1 : 0;
+}
+
+SDLKBD* SDLKBDCopy(const SDLKBD* record) {
+    Traced t("SDLKBDCopy");
+    if (!record) Say("ERR void parameter\n");
+    return nullptr;
+}
