@@ -63,7 +63,7 @@ concept ChannelRule = requires(uint8_t a) {
 
 namespace detail {
 
-constexpr size_t kGroup = 32; // bytes handled together: two SSE or one AVX register
+constexpr size_t kGroup = 32; // bytes a group: two SSE registers (GCC 12 leaves a group of 16 scalar)
 
 template <typename Pixel>
 constexpr std::array<uint8_t, kGroup> KeepPattern(Pixel keep) {
