@@ -179,7 +179,16 @@ void WithinSeconds(int seconds, Work work) {
 }
 } // namespace
 
+namespace {
+// The real device, written to a file by SDL's disk writer; no window is needed.
+void UseDiskWriter() {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+}
+} // namespace
+
 TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
+    UseDiskWriter();
     const std::string file = testing::TempDir() + "kelp-sdlsnd-test.raw";
     setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     setenv("SDL_DISKAUDIODELAY", "1", 1);
@@ -231,7 +240,7 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
 }
 
 TEST(SoundDevice, NoDeviceMeansNoHandle) {
+    UseDiskWriter();
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(SDLSNDNew(), nullptr);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
 }
