@@ -122,13 +122,16 @@ class Session:
             self.proc = subprocess.Popen([program], env=environment, stdin=subprocess.DEVNULL, stdout=out,
                                          stderr=err, start_new_session=True)
 
+    # -noreset: by default the server resets whenever its last client leaves (between two
+    # xdotool calls, say) and refuses connections meanwhile; a program starting then would
+    # find no X display and SDL would quietly pick another video driver.
     def _start_xvfb(self, depth, screen):
         for number in range(120, 400):
             if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
                 continue
             xvfb = subprocess.Popen(
                 ["Xvfb", ":%d" % number, "-screen", "0", "%sx%d" % (screen, depth), "-nolisten", "tcp",
-                 "-fbdir", self.tmp],
+                 "-fbdir", self.tmp, "-noreset"],
                 stdout=subprocess.DEVNULL,
                 stderr=subprocess.DEVNULL,
                 start_new_session=True,
