@@ -39,7 +39,9 @@ TEST(Music, NewGeneratorIsSilentAndComposesOnItsFirstTick) {
     EXPECT_EQ(music->instruments->count, 0);
 
     MUSICAddInstrument(music, nullptr); // refused quietly
-    MUSICAddInstrument(nullptr, Sound(4, 1));
+    SAMPLE* kept = Sound(4, 1);
+    MUSICAddInstrument(nullptr, kept); // refused: the caller still owns it
+    SAMPLEFree(&kept);
     EXPECT_EQ(music->instruments->count, 0);
 
     // With nothing to play a note tick changes nothing and draws nothing.
