@@ -60,12 +60,19 @@ def first_change(s, start):
 def find_note(s, at, old, sounds):
     """The instrument and start (a stream index) of the note that turned the bar old(j) into
     s[j] for j in at .. at + BAR - 1 by new = (3 * old + note) >> 2; None when none does."""
-    target_lo = 4 * s[at] - 3 * old(at)  # note value at `at` lies in target_lo .. target_lo + 3
+    # new = floor((3 * old + note) / 4) puts the note within r .. r + 3, r = 4 * new - 3 * old.
+    # Where no note sounds r is -3 .. 0 (the whole bar fades); anchor the search where it is not.
+    def r(j):
+        return 4 * s[j] - 3 * old(j)
+
+    anchor = next((j for j in range(at, at + BAR) if not -3 <= r(j) <= 0), None)
+    if anchor is None:
+        return None
     for index, sound in enumerate(sounds):
         for m in range(len(sound)):
-            if not target_lo <= sound[m] <= target_lo + 3:
+            if not r(anchor) <= sound[m] <= r(anchor) + 3:
                 continue
-            start = at - m
+            start = anchor - m
             ok = True
             for j in range(at, at + BAR):
                 k = (j - start) % BAR
