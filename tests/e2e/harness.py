@@ -116,7 +116,7 @@ class Session:
         environment = dict(os.environ)
         environment.update({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy"})
         # Leaks inside the system's X library are not the program's (sanitizer build).
-        suppress = "print_suppressions=0:suppressions=" + os.path.join(HERE, "lsan.supp")
+        suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
         environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
         environment.update(env or {})
         self.stdout_path = os.path.join(self.tmp, "stdout")
