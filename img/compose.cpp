@@ -119,14 +119,7 @@ void IMGDrawRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
         IMGError();
         return;
     }
-    uint32_t* top = img->pixels + size_t(y) * size_t(img->width) + size_t(x);
-    uint32_t* bottom = top + size_t(h - 1) * size_t(img->width);
-    std::fill_n(top, w, colour);
-    std::fill_n(bottom, w, colour);
-    for (int r = 0; r < h; ++r) {
-        top[size_t(r) * size_t(img->width)] = colour;
-        top[size_t(r) * size_t(img->width) + size_t(w - 1)] = colour;
-    }
+    raster::DrawRect(img->pixels, img->width, x, y, w, h, colour);
 }
 
 void IMGDrawCircle(IMG* img, int cx, int cy, int r, uint32_t colour) {

@@ -122,8 +122,5 @@ void IMGFillRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
         IMGError();
         return;
     }
-    for (int r = 0; r < h; ++r) {
-        uint32_t* row = img->pixels + size_t(y + r) * size_t(img->width) + size_t(x);
-        for (int c = 0; c < w; ++c) row[c] = colour;
-    }
+    raster::FillRect(img->pixels, img->width, x, y, w, h, colour);
 }

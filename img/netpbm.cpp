@@ -54,27 +54,9 @@ IMG* IMGFromPNM(const unsigned char* bytes) {
     }
     pnm::MemorySource in(bytes);
     pnm::Header header;
-    if (!pnm::ReadHeader(in, header, pnm::NumberEnd::kKept)) {
+    if (!pnm::ReadMemoryHeader(in, header, pnm::Grammar::kStrict)) {
         IMGError();
         return nullptr;
-    }
-    // In memory a bitmap row is whole bytes: the padding bits become extra columns.
-    if (header.kind == 4) {
-        const int64_t rounded = (int64_t(header.width) + 7) / 8 * 8;
-        if (rounded > INT_MAX) {
-            IMGError();
-            return nullptr;
-        }
-        header.width = int(rounded);
-    }
-    // Text rasters end at the terminating zero: one too short for its size is refused before
-    // the picture is allocated. Binary rasters are taken by count.
-    if (pnm::IsText(header.kind)) {
-        const size_t needed = pnm::MinimumRasterBytes(header, true);
-        if (in.TextAvailable(needed) < needed) {
-            IMGError();
-            return nullptr;
-        }
     }
     return Decode(in, header, true);
 }
@@ -92,8 +74,7 @@ IMG* IMGReadPNM(const char* name) {
     pnm::FileSource in(file);
     pnm::Header header;
     IMG* img = nullptr;
-    if (!pnm::ReadHeader(in, header, pnm::NumberEnd::kConsumed) ||
-        in.Remaining() < pnm::MinimumRasterBytes(header, false)) {
+    if (!pnm::ReadFileHeader(in, header, pnm::Grammar::kStrict)) {
         IMGError();
     } else {
         img = Decode(in, header, false);
@@ -107,27 +88,18 @@ bool IMGWritePPM(const IMG* img, const char* name) {
         IMGError();
         return false;
     }
-    const size_t rowBytes = size_t(img->width) * 3;
-    auto* row = static_cast<unsigned char*>(std::malloc(rowBytes));
-    FILE* file = row ? std::fopen(name, "wb") : nullptr;
-    if (!file) {
-        std::free(row);
-        IMGError();
-        return false;
-    }
-    bool written = std::fprintf(file, "P6\n%d %d\n255\n", img->width, img->height) > 0;
-    for (int y = 0; written && y < img->height; ++y) {
-        const uint32_t* p = img->pixels + size_t(y) * size_t(img->width);
-        for (size_t x = 0; x < size_t(img->width); ++x) {
-            row[3 * x] = uint8_t(p[x] >> 16);
-            row[3 * x + 1] = uint8_t(p[x] >> 8);
-            row[3 * x + 2] = uint8_t(p[x]);
-        }
-        written = std::fwrite(row, 1, rowBytes, file) == rowBytes;
-    }
-    std::free(row);
-    // A full disk shows only when the buffered bytes are flushed at the close.
-    if (std::fclose(file) != 0) written = false;
+    const uint32_t* pixels = img->pixels;
+    const size_t width = size_t(img->width);
+    const bool written = pnm::WriteFile(name, "P6", img->width, img->height, width * 3, true,
+                                        [pixels, width](int y, unsigned char* row) {
+                                            const uint32_t* p = pixels + size_t(y) * width;
+                                            for (size_t x = 0; x < width; ++x) {
+                                                row[3 * x] = uint8_t(p[x] >> 16);
+                                                row[3 * x + 1] = uint8_t(p[x] >> 8);
+                                                row[3 * x + 2] = uint8_t(p[x]);
+                                            }
+                                            return row;
+                                        });
     if (!written) IMGError();
     return written;
 }

@@ -1,4 +1,4 @@
-// Netpbm reading shared by the picture readers (and open to the grey-map readers): byte sources
+// Netpbm reading shared by the picture and grey-map readers: byte sources
 // for memory and files, the header grammar and the six raster decoders. A reader is one forward
 // pass: every byte is checked where it is read, the end of the input (the terminating zero of a
 // text in memory, the end of a file) always ends the read, and nothing is allocated until the
@@ -89,17 +89,26 @@ inline bool IsText(int kind) { return kind >= 1 && kind <= 3; }
 
 enum class NumberEnd { kKept, kConsumed };
 
-// Reads the header: separators between tokens, the magic first, comments from '#' through the
-// line feed, then the width, the height and (except for bitmaps) the maximum value. After the
-// last number exactly one byte is consumed, so the raster starts right behind it. With
+// How forgiving the header is. kStrict refuses every byte that fits nowhere. kLenient, the
+// grey-map readers' grammar, collects the four facts in any order (numbers may come before the
+// magic) and reads a printable byte that fits nowhere, a second 'P' included, as the number 0;
+// that byte is consumed with it, so the read always moves on.
+enum class Grammar { kStrict, kLenient };
+
+// Reads the header: separators between tokens, the magic, comments from '#' through the line
+// feed, then the width, the height and (except for bitmaps) the maximum value. After the last
+// field exactly one byte is consumed, so the raster starts right behind it. With
 // NumberEnd::kConsumed the byte that ends every number is taken with it (a '#' right behind a
-// number then ends the number rather than opening a comment). Anything else refuses the header:
-// a byte that fits nowhere, a second magic, a number before the magic, a number too large for
-// an int, a zero size, or the end of the input.
+// number then ends the number rather than opening a comment), and nothing more is skipped
+// after the last one. Anything else refuses the header: under kStrict a byte that fits
+// nowhere, a second magic or a number before the magic; always a bad type digit, a number too
+// large for an int as a size, a zero size, or the end of the input.
 template <typename Source>
-bool ReadHeader(Source& in, Header& header, NumberEnd numberEnd) {
+bool ReadHeader(Source& in, Header& header, NumberEnd numberEnd, Grammar grammar = Grammar::kStrict) {
+    const bool lenient = grammar == Grammar::kLenient;
     int64_t numbers[3] = {0, 0, 0};
     int count = 0;
+    auto complete = [&] { return header.kind && count >= ((header.kind == 1 || header.kind == 4) ? 2 : 3); };
     for (;;) {
         const int c = in.Peek();
         if (c == kEnd) return false;
@@ -109,25 +118,35 @@ bool ReadHeader(Source& in, Header& header, NumberEnd numberEnd) {
             int skipped;
             while ((skipped = in.Get()) != '\n')
                 if (skipped == kEnd) return false;
-        } else if (c == 'P') {
-            if (header.kind) return false;
+        } else if (c == 'P' && !header.kind) {
             in.Get();
             const int digit = in.Get();
             if (digit < '1' || digit > '6') return false;
             header.kind = digit - '0';
-        } else if (IsDigit(c)) {
-            if (!header.kind) return false;
+            // Only when the numbers came first; the one byte behind the last field goes too.
+            if (complete()) {
+                if (numberEnd == NumberEnd::kKept && in.Get() == kEnd) return false;
+                break;
+            }
+        } else if (IsDigit(c) || lenient) {
+            if (!header.kind && !lenient) return false;
             int64_t value = 0;
-            while (IsDigit(in.Peek())) {
-                value = value * 10 + (in.Get() - '0');
-                if (value > INT_MAX) value = int64_t(INT_MAX) + 1; // saturate: refused below
+            const bool stray = !IsDigit(c);
+            if (stray) {
+                in.Get();
+            } else {
+                while (IsDigit(in.Peek())) {
+                    value = value * 10 + (in.Get() - '0');
+                    if (value > INT_MAX) value = int64_t(INT_MAX) + 1; // saturate: refused below
+                }
             }
-            numbers[count++] = value;
-            const int needed = (header.kind == 1 || header.kind == 4) ? 2 : 3;
-            if (count == needed || numberEnd == NumberEnd::kConsumed) {
-                if (in.Get() == kEnd) return false;
-            }
-            if (count == needed) break;
+            if (count < 3) numbers[count++] = value; // a fourth number before the magic has no place
+            const bool last = complete();
+            // A stray byte has already ended its own number.
+            const bool takeEnd = stray ? last && numberEnd == NumberEnd::kKept
+                                       : last || numberEnd == NumberEnd::kConsumed;
+            if (takeEnd && in.Get() == kEnd) return false;
+            if (last) break;
         } else {
             return false;
         }
@@ -152,6 +171,31 @@ inline size_t MinimumRasterBytes(const Header& h, bool adjacentBits) {
     case 5: return n;
     default: return 3 * n;
     }
+}
+
+// The header of a picture in memory as the memory readers take it. A bitmap row there is whole
+// bytes, so the width of a raw bitmap is rounded up to them and the padding bits become extra
+// columns. A text raster ends at the terminating zero: one too short for its size is refused
+// here, before anything is allocated; binary rasters are taken by count.
+inline bool ReadMemoryHeader(MemorySource& in, Header& header, Grammar grammar) {
+    if (!ReadHeader(in, header, NumberEnd::kKept, grammar)) return false;
+    if (header.kind == 4) {
+        const int64_t rounded = (int64_t(header.width) + 7) / 8 * 8;
+        if (rounded > INT_MAX) return false;
+        header.width = int(rounded);
+    }
+    if (IsText(header.kind)) {
+        const size_t needed = MinimumRasterBytes(header, true);
+        if (in.TextAvailable(needed) < needed) return false;
+    }
+    return true;
+}
+
+// The header of a picture file: every number takes the byte that ends it, and a file too
+// short to hold the raster it declares is refused before anything is allocated.
+inline bool ReadFileHeader(FileSource& in, Header& header, Grammar grammar) {
+    return ReadHeader(in, header, NumberEnd::kConsumed, grammar) &&
+           in.Remaining() >= MinimumRasterBytes(header, false);
 }
 
 // Skips bytes up to the next digit and reads the decimal number there, wrapping modulo 2^32 as
@@ -229,6 +273,26 @@ bool ReadRaster(Source& in, const Header& header, bool singleDigitBits, Sink& si
     default:
         return false;
     }
+}
+
+// Writes a binary Netpbm file: "<magic>\n<width> <height>\n255\n", then `height` rows of
+// rowBytes bytes, row(y, scratch) giving the bytes of row y (it may fill `scratch`, rowBytes
+// long when scratchNeeded, and return it). False when the file cannot be opened, memory runs
+// out or a write fails; a full disk shows only when the buffered bytes are flushed at the close.
+template <typename Row>
+bool WriteFile(const char* name, const char* magic, int width, int height, size_t rowBytes, bool scratchNeeded,
+               Row row) {
+    auto* scratch = static_cast<unsigned char*>(scratchNeeded ? std::malloc(rowBytes) : nullptr);
+    FILE* file = (scratch || !scratchNeeded) ? std::fopen(name, "wb") : nullptr;
+    if (!file) {
+        std::free(scratch);
+        return false;
+    }
+    bool written = std::fprintf(file, "%s\n%d %d\n255\n", magic, width, height) > 0;
+    for (int y = 0; written && y < height; ++y) written = std::fwrite(row(y, scratch), 1, rowBytes, file) == rowBytes;
+    std::free(scratch);
+    if (std::fclose(file) != 0) written = false;
+    return written;
 }
 
 } // namespace pnm

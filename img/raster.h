@@ -49,6 +49,24 @@ inline bool Inside(int width, int height, int x, int y, int w, int h) {
            int64_t(y) + h <= height;
 }
 
+// Fills the w x h rectangle at (x, y), which the caller has checked or clipped to the picture.
+template <typename Pixel>
+void FillRect(Pixel* pixels, int width, int x, int y, int w, int h, Pixel v) {
+    for (int r = 0; r < h; ++r) std::fill_n(pixels + size_t(y + r) * size_t(width) + size_t(x), w, v);
+}
+
+// The one-pixel outline of the w x h rectangle at (x, y), which lies wholly inside the picture.
+template <typename Pixel>
+void DrawRect(Pixel* pixels, int width, int x, int y, int w, int h, Pixel v) {
+    Pixel* top = pixels + size_t(y) * size_t(width) + size_t(x);
+    std::fill_n(top, w, v);
+    std::fill_n(top + size_t(h - 1) * size_t(width), w, v);
+    for (int r = 0; r < h; ++r) {
+        top[size_t(r) * size_t(width)] = v;
+        top[size_t(r) * size_t(width) + size_t(w - 1)] = v;
+    }
+}
+
 // Rules come in two kinds. A pixel rule is a callable d = rule(d, s) on whole pixels. A channel
 // rule works byte by byte, every byte of a pixel being one channel: it names the byte operation
 // (static uint8_t Byte(uint8_t d, uint8_t s)) and the channels it keeps (kKeep, a pixel whose
