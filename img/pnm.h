@@ -192,10 +192,11 @@ inline bool ReadMemoryHeader(MemorySource& in, Header& header, Grammar grammar) 
 }
 
 // The header of a picture file: every number takes the byte that ends it, and a file too
-// short to hold the raster it declares is refused before anything is allocated.
-inline bool ReadFileHeader(FileSource& in, Header& header, Grammar grammar) {
+// short to hold the raster it declares (read with single-digit bitmap pixels or not) is
+// refused before anything is allocated.
+inline bool ReadFileHeader(FileSource& in, Header& header, Grammar grammar, bool singleDigitBits = false) {
     return ReadHeader(in, header, NumberEnd::kConsumed, grammar) &&
-           in.Remaining() >= MinimumRasterBytes(header, false);
+           in.Remaining() >= MinimumRasterBytes(header, singleDigitBits);
 }
 
 // Skips bytes up to the next digit and reads the decimal number there, wrapping modulo 2^32 as

@@ -1,0 +1,87 @@
+// Netpbm pictures of all six kinds read into grey maps, from memory and from files, and binary
+// grey files written.
+#include <cstdint>
+#include <cstdio>
+
+#include "bytemap/bytemap.h"
+#include "bytemap/bytemap_internal.h"
+#include "img/pnm.h"
+
+namespace {
+
+// One grey byte a pixel: colour as the mean of its three samples, a set bit as 255 (bright,
+// the reverse of the usual bitmap reading), and no sample rescaled by the maximum value.
+struct GreySink {
+    uint8_t* data;
+    void Colour(size_t i, uint32_t r, uint32_t g, uint32_t b) { data[i] = uint8_t((uint64_t(r) + g + b) / 3); }
+    void Grey(size_t i, uint32_t v) { data[i] = uint8_t(v); }
+    void Bit(size_t i, bool set) { data[i] = set ? 255 : 0; }
+};
+
+template <typename Source>
+BYTEMAP* Decode(Source& in, const pnm::Header& header, bool singleDigitBits) {
+    BYTEMAP* map = bytemap_detail::NewSized(header.width, header.height);
+    if (!map) {
+        BYTEMAPError();
+        return nullptr;
+    }
+    GreySink sink{map->data};
+    if (!pnm::ReadRaster(in, header, singleDigitBits, sink)) {
+        // A raster that ends early is refused whole rather than passed off as a map.
+        BYTEMAPFree(&map);
+        BYTEMAPError();
+    }
+    return map;
+}
+
+} // namespace
+
+BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes) {
+    if (!bytes) {
+        BYTEMAPError();
+        return nullptr;
+    }
+    pnm::MemorySource in(bytes);
+    pnm::Header header;
+    if (!pnm::ReadMemoryHeader(in, header, pnm::Grammar::kLenient)) {
+        BYTEMAPError();
+        return nullptr;
+    }
+    return Decode(in, header, true);
+}
+
+BYTEMAP* BYTEMAPReadPNM(const char* name) {
+    if (!name) {
+        BYTEMAPError();
+        return nullptr;
+    }
+    FILE* file = std::fopen(name, "rb");
+    if (!file) {
+        BYTEMAPError();
+        return nullptr;
+    }
+    BYTEMAP* map = nullptr;
+    {
+        pnm::FileSource in(file);
+        pnm::Header header;
+        // A plain bitmap pixel is one digit, as the format has it and the Netpbm tools write it
+        // ("0101"), not a whole number.
+        if (pnm::ReadFileHeader(in, header, pnm::Grammar::kLenient, true)) map = Decode(in, header, true);
+        else BYTEMAPError();
+    }
+    std::fclose(file);
+    return map;
+}
+
+int BYTEMAPWritePGM(const BYTEMAP* map, const char* name) {
+    if (!bytemap_detail::Usable(map) || !name || map->width <= 0 || map->height <= 0) {
+        BYTEMAPError();
+        return 0;
+    }
+    const uint8_t* data = map->data;
+    const size_t width = size_t(map->width);
+    const bool written = pnm::WriteFile(name, "P5", map->width, map->height, width, false,
+                                        [data, width](int y, unsigned char*) { return data + size_t(y) * width; });
+    if (!written) BYTEMAPError();
+    return written;
+}
