@@ -19,10 +19,22 @@ int* Spread(int a, int b) {
         table[0] = int(large + 1);
         return table;
     }
-    // The step-by-step rule (add one to the current run, take `small` off the error, start the
-    // next run when it reaches 0) done a run at a time, so a long table costs no more than a short.
     int64_t error = large, left = large + 1;
     size_t run = 0;
+    if (large <= 16 * small) {
+        // Short runs: the step-by-step rule itself (add one to the current run, take `small`
+        // off the error, start the next run when it reaches 0).
+        for (; left > 0; --left) {
+            ++table[run];
+            error -= small;
+            if (error <= 0) {
+                error += large;
+                ++run;
+            }
+        }
+        return table;
+    }
+    // Long runs: the same rule a run at a time, so a long table costs no more than a short one.
     while (left > 0) {
         const int64_t steps = std::min((error + small - 1) / small, left);
         table[run] += int(steps);

@@ -210,52 +210,137 @@ int* SpreadEnds(int a, int b);
 // count or memory runs out. The caller frees it.
 int* LinePoints(int x0, int y0, int x1, int y1);
 
+namespace detail {
+
+// Whole rows at a fixed factor: every source pixel K times side by side, or the last of every K
+// source pixels. K known at compile time lets the compiler turn both into vector shuffles.
+template <int K, typename Pixel>
+void RepeatRow(const Pixel* __restrict s, int sw, Pixel* __restrict d) {
+    for (int x = 0; x < sw; ++x)
+        for (int j = 0; j < K; ++j) d[x * K + j] = s[x];
+}
+template <int K, typename Pixel>
+void PickRow(const Pixel* __restrict s, int dw, Pixel* __restrict d) {
+    for (int x = 0; x < dw; ++x) d[x] = s[x * K + (K - 1)];
+}
+
+// The horizontal half of the scaler, the same for every row: a source row of sw pixels into a
+// destination row of dw along the column runs cx. Widening repeats source pixel x cx[x] times;
+// narrowing keeps the last source pixel of each run. Equal widths and whole factors of 2 to 4
+// take dedicated loops; the rest a branch-free walk of the runs.
+template <typename Pixel>
+class RowResampler {
+public:
+    RowResampler(int sw, int dw, const int* cx) : sw_(sw), dw_(dw), cx_(cx) {
+        const int runs = std::min(sw, dw);
+        minRun_ = maxRun_ = cx[0];
+        for (int i = 1; i < runs; ++i) {
+            minRun_ = std::min(minRun_, cx[i]);
+            maxRun_ = std::max(maxRun_, cx[i]);
+        }
+    }
+
+    void operator()(const Pixel* s, Pixel* d) const {
+        if (sw_ == dw_) {
+            std::memmove(d, s, size_t(dw_) * sizeof(Pixel)); // a picture may be scaled onto itself
+        } else if (dw_ > sw_) {
+            Widen(s, d);
+        } else {
+            Narrow(s, d);
+        }
+    }
+
+private:
+    // Byte-sized pixels may alias anything, so the walks read the runs through locals and
+    // restrict-qualified pointers, or every store would force the runs to be read again.
+    void Widen(const Pixel* __restrict s, Pixel* __restrict d) const {
+        const int sw = sw_, minRun = minRun_, maxRun = maxRun_;
+        const int* __restrict cx = cx_;
+        if (minRun == maxRun) {
+            switch (maxRun) {
+            case 2: return RepeatRow<2>(s, sw, d);
+            case 3: return RepeatRow<3>(s, sw, d);
+            case 4: return RepeatRow<4>(s, sw, d);
+            default: break;
+            }
+        }
+        if (maxRun <= 2 * minRun) {
+            switch (maxRun) {
+            case 2: return SpillRow<2>(s, sw, cx, d);
+            case 3: return SpillRow<3>(s, sw, cx, d);
+            case 4: return SpillRow<4>(s, sw, cx, d);
+            default: break;
+            }
+        }
+        ptrdiff_t at = 0;
+        for (int x = 0; x < sw; ++x) {
+            const Pixel v = s[x];
+            for (int k = 0; k < cx[x]; ++k) d[at + k] = v;
+            at += cx[x];
+        }
+    }
+
+    // Runs of K or fewer, none shorter than K / 2: every pixel but the last writes K copies
+    // whatever its own run, the surplus landing on the start of the next run, which overwrites
+    // it. A fixed count of stores, where branching on the run lengths would be mispredicted.
+    template <int K>
+    static void SpillRow(const Pixel* __restrict s, int sw, const int* __restrict cx, Pixel* __restrict d) {
+        ptrdiff_t at = 0;
+        for (int x = 0; x + 1 < sw; ++x) {
+            const Pixel v = s[x];
+            for (int k = 0; k < K; ++k) d[at + k] = v;
+            at += cx[x];
+        }
+        for (int k = 0; k < cx[sw - 1]; ++k) d[at + k] = s[sw - 1];
+    }
+
+    void Narrow(const Pixel* __restrict s, Pixel* __restrict d) const {
+        const int dw = dw_;
+        const int* __restrict cx = cx_;
+        if (minRun_ == maxRun_) {
+            switch (maxRun_) {
+            case 2: return PickRow<2>(s, dw, d);
+            case 3: return PickRow<3>(s, dw, d);
+            case 4: return PickRow<4>(s, dw, d);
+            default: break;
+            }
+        }
+        ptrdiff_t at = -1;
+        for (int x = 0; x < dw; ++x) {
+            at += cx[x];
+            d[x] = s[at];
+        }
+    }
+
+    int sw_, dw_;
+    const int* cx_;
+    int minRun_, maxRun_;
+};
+
+} // namespace detail
+
 // Nearest-neighbour resampling of the whole source into the whole destination along the run
 // tables cx = Spread(dw, sw) and cy = Spread(dh, sh). Every destination pixel is a copy of one
 // source pixel; widening repeats pixels, narrowing keeps the last of each run (the first row of
-// each run when only the height shrinks). Both pictures must have at least one pixel.
+// each run when only the height shrinks). Each destination row that differs from the one above
+// is resampled once; a repeated row is a plain copy. Both pictures must have at least one pixel.
 template <typename Pixel>
 void Scale(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh, const int* cx, const int* cy) {
-    const ptrdiff_t sW = sw, dW = dw;
-    if (dw >= sw) {
-        ptrdiff_t si = 0, di = 0;
-        // Each source row widened into one destination row.
-        auto widenRow = [&] {
-            for (int x = 0; x < sw; ++x) {
-                const Pixel v = src[si++];
-                for (int k = 0; k < cx[x]; ++k) dst[di++] = v;
-            }
-        };
-        if (dh >= sh) {
-            for (int y = 0; y < sh; ++y) {
-                widenRow();
-                for (int k = 1; k < cy[y]; ++k, di += dW) std::copy_n(dst + di - dW, dW, dst + di);
-            }
-        } else {
-            for (int y = 0; y < dh; ++y) {
-                widenRow();
-                si += ptrdiff_t(cy[y] - 1) * sW;
-            }
+    const detail::RowResampler<Pixel> resample(sw, dw, cx);
+    const size_t sW = size_t(sw), dW = size_t(dw);
+    if (dh >= sh) {
+        Pixel* d = dst;
+        for (int y = 0; y < sh; ++y) {
+            resample(src + size_t(y) * sW, d);
+            for (int k = 1; k < cy[y]; ++k) std::copy_n(d, dW, d + size_t(k) * dW);
+            d += size_t(cy[y]) * dW;
         }
     } else {
-        ptrdiff_t si = sW * sh - 1, di = dW * dh - 1;
-        // One destination row from right to left, keeping the last pixel of each column run.
-        auto narrowRow = [&] {
-            for (int x = dw - 1; x >= 0; --x) {
-                dst[di--] = src[si];
-                si -= cx[x];
-            }
-        };
-        if (dh < sh) {
-            for (int y = dh - 1; y >= 0; --y) {
-                narrowRow();
-                si -= ptrdiff_t(cy[y] - 1) * sW;
-            }
-        } else {
-            for (int y = sh - 1; y >= 0; --y) {
-                narrowRow();
-                for (int k = 1; k < cy[y]; ++k, di -= dW) std::copy_n(dst + di + 1, dW, dst + di + 1 - dW);
-            }
+        size_t first = 0; // the first source row of row run y
+        for (int y = 0; y < dh; ++y) {
+            const size_t row = dw >= sw ? first : first + size_t(cy[y]) - 1;
+            resample(src + row * sW, dst + size_t(y) * dW);
+            first += size_t(cy[y]);
         }
     }
 }

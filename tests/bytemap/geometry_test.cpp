@@ -76,6 +76,46 @@ TEST(BytemapGeometry, ScaleInAllFourDirections) {
     EXPECT_EQ(Bytes(target.get()), V(4, 9));
 }
 
+// The scaler's four walks spelled out pixel by pixel from the run tables: each source
+// column run X ends at the sum of the runs up to X, minus one.
+Map ScaledByRuns(const BYTEMAP* src, int dw, int dh) {
+    const int sw = src->width, sh = src->height;
+    const std::vector<int> cx = Owned(BYTEMAPSpread(dw, sw), size_t(std::min(dw, sw)) + 1);
+    const std::vector<int> cy = Owned(BYTEMAPSpread(dh, sh), size_t(std::min(dh, sh)) + 1);
+    // Source index of each target index along one axis: widening repeats, narrowing keeps the
+    // last (or, for rows shrinking under a growing width, the first) of each run.
+    auto pick = [](const std::vector<int>& runs, int from, int to, bool first) {
+        std::vector<int> index;
+        int start = 0;
+        for (int r = 0; r < std::min(from, to); ++r) {
+            if (to >= from) index.insert(index.end(), size_t(runs[size_t(r)]), r);
+            else index.push_back(first ? start : start + runs[size_t(r)] - 1);
+            start += runs[size_t(r)];
+        }
+        return index;
+    };
+    const std::vector<int> columns = pick(cx, sw, dw, false), rows = pick(cy, sh, dh, dw >= sw);
+    Map out = MakeMap(dw, dh);
+    for (int y = 0; y < dh; ++y)
+        for (int x = 0; x < dw; ++x) out->data[y * dw + x] = src->data[rows[size_t(y)] * sw + columns[size_t(x)]];
+    return out;
+}
+
+TEST(BytemapGeometry, ScaleMatchesItsRunsAtEveryFactor) {
+    // Whole factors, runs of one or two, long and uneven runs, in both directions.
+    const int sizes[] = {1, 2, 3, 4, 5, 7, 8, 9, 12, 13, 16, 24, 31, 64};
+    for (int sw : sizes) {
+        for (int dw : sizes) {
+            Map src = Numbered(sw, 3, 1);
+            for (int dh : {1, 2, 3, 5, 9}) {
+                Map fast = Scaled(src.get(), dw, dh);
+                ASSERT_EQ(Bytes(fast.get()), Bytes(ScaledByRuns(src.get(), dw, dh).get()))
+                    << sw << "x3 to " << dw << "x" << dh;
+            }
+        }
+    }
+}
+
 TEST(BytemapGeometry, RunTablesAndLinePoints) {
     EXPECT_EQ(Owned(BYTEMAPSpread(3, 7), 4), (std::vector<int>{3, 2, 2, 1}));
     EXPECT_EQ(Owned(BYTEMAPSpread(-7, 3), 4), (std::vector<int>{3, 2, 2, 1}));
