@@ -7,7 +7,7 @@
 #include "support/identity.h"
 #include "support/random.h"
 
-DEMO demo = {nullptr, nullptr, nullptr, 1, 0, 0};
+DEMO demo;
 
 namespace {
 [[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
@@ -34,13 +34,18 @@ void DemoInitScene(int width, int height) {
     if (!demo.back || demo.back->width != width || demo.back->height != height) {
         Fail("cannot create the back buffer", "out of memory");
     }
+    DemoInitFonts();
     RANDSeed(kRandomSeed);
+    DemoInitScroller();
+    DemoInitPictures();
+    DemoInitRotozoom();
     FPSState.target = 50;
 }
 
 bool DemoFrameEnd() {
     FPSTick();
     FPSWait();
+    DemoReadout();
     SDLDPYBlitIMG(demo.display, demo.back);
     SDLKBDGetKey(demo.keyboard);
     if (demo.keyboard) {
@@ -73,6 +78,12 @@ void DemoKey(int key) {
         break;
     case 'f':
         demo.readout ^= 1;
+        break;
+    case 'a':
+        if (demo.scroll && demo.scroll->speed < 32) ++demo.scroll->speed;
+        break;
+    case 's':
+        if (demo.scroll && demo.scroll->speed > -32) --demo.scroll->speed;
         break;
     default:
         break;
