@@ -11,13 +11,17 @@ function(kelp_library name)
   endif()
 endfunction()
 
-# kelp_test(<name> <sources...> [DEPS <libs...>] [ENV <VAR=value...>])
-# A GoogleTest program registered with CTest, one CTest entry per test case.
+# kelp_test(<name> <sources...> [DEPS <libs...>] [ENV <VAR=value...>] [LAUNCHER <command...>])
+# A GoogleTest program registered with CTest, one CTest entry per test case. LAUNCHER runs
+# the program (discovery included) through a command, e.g. scripts/with-xvfb for a real X server.
 function(kelp_test name)
-  cmake_parse_arguments(ARG "" "" "DEPS;ENV" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;ENV;LAUNCHER" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60
+  if(ARG_LAUNCHER)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_LAUNCHER}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
     PROPERTIES LABELS unit ENVIRONMENT "${ARG_ENV}")
 endfunction()

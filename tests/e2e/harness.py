@@ -123,27 +123,20 @@ class Session:
                                          stderr=err, start_new_session=True)
 
     def _start_xvfb(self, depth, screen):
-        for number in range(120, 400):
-            if os.path.exists("/tmp/.X11-unix/X%d" % number) or os.path.exists("/tmp/.X%d-lock" % number):
-                continue
-            xvfb = subprocess.Popen(
-                ["Xvfb", ":%d" % number, "-screen", "0", "%sx%d" % (screen, depth), "-nolisten", "tcp",
-                 "-fbdir", self.tmp],
-                stdout=subprocess.DEVNULL,
-                stderr=subprocess.DEVNULL,
-                start_new_session=True,
-            )
-            self.display = ":%d" % number
-            try:
-                wait_for(lambda: xvfb.poll() is not None or self._ready(), "Xvfb to start", timeout=30)
-            except AssertionError:
-                xvfb.kill()
-                raise
-            if xvfb.poll() is None:
-                self.xvfb = xvfb
-                return
-            # Another server took the number between the check and the start: try the next.
-        raise AssertionError("no free X display number")
+        # Xvfb picks a free display number itself and tells it through a pipe: no races
+        # with other servers started at the same moment.
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%sx%d" % (screen, depth), "-nolisten", "tcp",
+             "-fbdir", self.tmp],
+            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,), start_new_session=True)
+        os.close(write_end)
+        with os.fdopen(read_end) as pipe:
+            number = pipe.readline().strip()
+        if not number:
+            raise AssertionError("Xvfb did not start")
+        self.display = ":" + number
+        wait_for(self._ready, "Xvfb to accept clients", timeout=30)
 
     def _ready(self):
         result = subprocess.run(["xdotool", "getdisplaygeometry"], env=dict(os.environ, DISPLAY=self.display),

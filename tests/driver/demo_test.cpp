@@ -1,0 +1,104 @@
+// The driver's frame cycle and keys, without a window: the display and keyboard stay null
+// (their operations refuse silently) and the pacing clock is the test's.
+#include "driver/demo.h"
+
+#include <gtest/gtest.h>
+
+#include "driver/fps.h"
+
+namespace {
+int setups = 0;
+int frames = 0;
+int skipAt = -1;
+
+void CountSetup() { ++setups; }
+void Frame() {
+    if (frames++ == skipAt) DemoKey(' ');
+}
+
+int StillClock() { return 0; }
+void NoSleep(int) {}
+
+struct Driver : ::testing::Test {
+    void SetUp() override {
+        FPSState = {};
+        FPSSetClock(StillClock, NoSleep);
+        DemoInitScene(kScreenWidth, kScreenHeight);
+        setups = frames = 0;
+        skipAt = -1;
+    }
+    void TearDown() override { FPSSetClock(nullptr, nullptr); }
+};
+} // namespace
+
+TEST_F(Driver, SceneHasABlackBackBufferOfTheScreenSizeAndRate50) {
+    ASSERT_NE(demo.back, nullptr);
+    EXPECT_EQ(demo.back->width, 256);
+    EXPECT_EQ(demo.back->height, 256);
+    EXPECT_EQ(IMGGetPixel(demo.back, 128, 128), 0u);
+    EXPECT_EQ(FPSState.target, 50);
+    EXPECT_EQ(demo.scroller, 1);
+    EXPECT_EQ(demo.readout, 0);
+}
+
+TEST_F(Driver, APartShows1023FramesThenEnds) {
+    DemoRunPart(CountSetup, Frame);
+    EXPECT_EQ(setups, 1);
+    EXPECT_EQ(frames, 1023);
+    EXPECT_EQ(FPSState.frames, 1023); // one tick per frame
+}
+
+TEST_F(Driver, SpaceEndsThePartAfterTheFrameItCameInAndOnlyThatPart) {
+    skipAt = 0;
+    DemoRunPart(CountSetup, Frame);
+    EXPECT_EQ(frames, 1);
+    EXPECT_EQ(demo.control & kSkipRequest, 0); // honoured and cleared
+    frames = 0;
+    skipAt = 499;
+    DemoRunPart(CountSetup, Frame);
+    EXPECT_EQ(frames, 500);
+    frames = 0;
+    skipAt = -1;
+    DemoRunPart(CountSetup, Frame); // the next part runs whole
+    EXPECT_EQ(frames, 1023);
+    EXPECT_EQ(setups, 3);
+}
+
+TEST_F(Driver, KeysSwitchAndSetTheRate) {
+    DemoKey('1');
+    EXPECT_EQ(demo.scroller, 0);
+    DemoKey('1');
+    EXPECT_EQ(demo.scroller, 1);
+    DemoKey('f');
+    EXPECT_EQ(demo.readout, 1);
+    DemoKey('f');
+    EXPECT_EQ(demo.readout, 0);
+    DemoKey('5');
+    EXPECT_EQ(FPSState.target, 25);
+    DemoKey('6');
+    EXPECT_EQ(FPSState.target, 50);
+    DemoKey('5');
+    FPSTick();
+    EXPECT_EQ(FPSState.period, 40000); // a new rate takes effect at the next tick
+
+    const DEMO before = demo;
+    for (int key : {int('2'), int('3'), int('q'), int('w'), int('e'), 0, 255, 128, int('\r')}) DemoKey(key);
+    EXPECT_EQ(demo.scroller, before.scroller);
+    EXPECT_EQ(demo.readout, before.readout);
+    EXPECT_EQ(demo.control, before.control);
+    EXPECT_EQ(FPSState.target, 25);
+}
+
+TEST_F(Driver, FadeOutTakes64StepsToBlack) {
+    IMGFillRect(demo.back, 0, 0, 256, 256, 0xFFFFFF);
+    IMGSetPixel(demo.back, 5, 5, 0x00FF8001);
+    DemoFadeOut();
+    EXPECT_EQ(IMGGetPixel(demo.back, 0, 0), 0u);
+    EXPECT_EQ(IMGGetPixel(demo.back, 5, 5), 0u);
+    EXPECT_EQ(IMGGetPixel(demo.back, 255, 255), 0u);
+}
+
+TEST_F(Driver, EscapeFadesAndExitsWithStatusZero) {
+    IMGFillRect(demo.back, 0, 0, 256, 256, 0x808080);
+    EXPECT_EXIT(DemoKey(27), ::testing::ExitedWithCode(0), "");
+}
