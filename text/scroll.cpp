@@ -35,10 +35,10 @@ void DrawWith(SCROLL* scroll, void (*put)(FONT*)) {
     font->y = scroll->y;
     font->target = scroll->target;
     // Two more glyphs than fit whole: one partly out on the left, one partly out on the right.
-    const int count = scroll->width / font->width + 2;
+    const int64_t count = int64_t(scroll->width) / font->width + 2;
     CURSORSave(cursor);
     cursor->step = 1;
-    for (int i = 0; i < count; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         font->character = static_cast<signed char>(cursor->data[cursor->position]);
         put(font);
         CURSORStep(cursor);
