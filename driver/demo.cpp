@@ -4,10 +4,11 @@
 #include <cstdlib>
 
 #include "driver/fps.h"
+#include "driver/music.h"
 #include "support/identity.h"
 #include "support/random.h"
 
-DEMO demo = {nullptr, nullptr, nullptr, 1, 0, 0};
+DEMO demo = {nullptr, nullptr, nullptr, 1, 0, 0, nullptr, nullptr};
 
 namespace {
 [[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
@@ -21,6 +22,7 @@ namespace {
 void DemoInit() {
     demo.display = SDLDPYNew();
     demo.keyboard = SDLKBDNew();
+    DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
     // Running blind helps nobody: without a window the program says why and stops.
     if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
@@ -35,6 +37,7 @@ void DemoInitScene(int width, int height) {
         Fail("cannot create the back buffer", "out of memory");
     }
     RANDSeed(kRandomSeed);
+    DemoInitMusic();
     FPSState.target = 50;
 }
 
@@ -42,6 +45,7 @@ bool DemoFrameEnd() {
     FPSTick();
     FPSWait();
     SDLDPYBlitIMG(demo.display, demo.back);
+    DemoMusicTick();
     SDLKBDGetKey(demo.keyboard);
     if (demo.keyboard) {
         DemoKey(demo.keyboard->keys[0]);

@@ -9,6 +9,8 @@
 #include "img/img.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
+#include "platform/sdlsnd.h"
+#include "sound/music.h"
 
 constexpr int kScreenWidth = 256;
 constexpr int kScreenHeight = 256;
@@ -26,6 +28,8 @@ struct DEMO {
     unsigned char scroller;  // scroller switch, 1 at start
     unsigned char readout;   // frame-rate read-out switch, 0 at start
     unsigned char control;   // control flags: kSkipRequest
+    SDLSND* sound;           // null when no audio device could be opened
+    MUSIC* music;
 };
 extern DEMO demo;
 
