@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "driver/fps.h"
+#include "driver/music.h"
 #include "support/identity.h"
 #include "support/random.h"
 
@@ -21,6 +22,7 @@ namespace {
 void DemoInit() {
     demo.display = SDLDPYNew();
     demo.keyboard = SDLKBDNew();
+    DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
     // Running blind helps nobody: without a window the program says why and stops.
     if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
@@ -39,6 +41,7 @@ void DemoInitScene(int width, int height) {
     DemoInitScroller();
     DemoInitPictures();
     DemoInitRotozoom();
+    DemoInitMusic();
     FPSState.target = 50;
 }
 
@@ -47,6 +50,7 @@ bool DemoFrameEnd() {
     FPSWait();
     DemoReadout();
     SDLDPYBlitIMG(demo.display, demo.back);
+    DemoMusicTick();
     SDLKBDGetKey(demo.keyboard);
     if (demo.keyboard) {
         DemoKey(demo.keyboard->keys[0]);

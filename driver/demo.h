@@ -10,6 +10,8 @@
 #include "img/img.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
+#include "platform/sdlsnd.h"
+#include "sound/music.h"
 #include "text/font.h"
 #include "text/scroll.h"
 
@@ -30,6 +32,8 @@ struct DEMO {
     unsigned char scroller = 1;   // scroller switch
     unsigned char readout = 0;    // frame-rate read-out switch
     unsigned char control = 0;    // control flags: kSkipRequest
+    SDLSND* sound = nullptr;      // null when no audio device could be opened
+    MUSIC* music = nullptr;
 
     // Pictures decoded at start-up; the badge passes to the rotozoom.
     IMG* badge = nullptr;

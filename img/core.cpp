@@ -111,27 +111,14 @@ void IMGFade(IMG* img, uint32_t colour) {
         return;
     }
     if (!img->pixels) return;
-    const int32_t kr = int32_t(colour & 0xFF0000u);
-    const int32_t kg = int32_t(colour & 0x00FF00u);
-    const int32_t kb = int32_t(colour & 0x0000FFu);
-    uint32_t* p = img->pixels;
-    const size_t n = img_detail::PixelCount(img);
-    // Each channel is subtracted in its own bit position, so no channel borrows from another.
-    for (size_t i = 0; i < n; ++i) {
-        int32_t r = int32_t(p[i] & 0xFF0000u) - kr;
-        int32_t g = int32_t(p[i] & 0x00FF00u) - kg;
-        int32_t b = int32_t(p[i] & 0x0000FFu) - kb;
-        r = r < 0 ? 0 : r;
-        g = g < 0 ? 0 : g;
-        b = b < 0 ? 0 : b;
-        p[i] = uint32_t(r | g | b);
-    }
+    // Each channel is subtracted in its own byte and stops at 0, so no channel borrows from
+    // another; the unused top byte comes out 0.
+    raster::MapChannels<img_detail::SubSat>(img->pixels, img_detail::PixelCount(img), colour);
 }
 
 void IMGFillRect(IMG* img, int x, int y, int w, int h, uint32_t colour) {
     // The fill never clips: anything not wholly inside is refused whole.
-    if (!img || !img->pixels || x < 0 || y < 0 || x >= img->width || y >= img->height || w <= 0 || h <= 0 ||
-        int64_t(x) + w > img->width || int64_t(y) + h > img->height) {
+    if (!img || !img->pixels || !raster::Inside(img->width, img->height, x, y, w, h)) {
         IMGError();
         return;
     }

@@ -12,6 +12,11 @@ namespace img_detail {
 // fit the module's int indexes, or cannot be allocated.
 uint32_t* AllocatePixels(int width, int height);
 
+// Colour words keep their three channel bytes; the top byte of a saturated result is 0.
+constexpr uint32_t kChannels = 0x00FFFFFFu;
+using AddSat = raster::AddSaturate<uint32_t, kChannels>;
+using SubSat = raster::SubSaturate<uint32_t, kChannels>;
+
 inline size_t PixelCount(const IMG* img) { return size_t(img->width) * size_t(img->height); }
 
 // The shared front of every rectangle operation: refusals, then the clipped walk with `rule`.
