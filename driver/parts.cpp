@@ -173,14 +173,22 @@ void DemoRectsFrame() {
 
 void DemoRects() {
     constexpr int32_t kStep = 0x18000; // 1.5 per rectangle, in 16.16
+    struct Rect {
+        int x, y, w, h;
+        uint32_t colour;
+    };
+    Rect rects[W / 2];
+    int count = 0;
     const uint32_t c = demo.rectsColour;
     int32_t r = int32_t((c >> 16) & 0xFF) << 16;
     int32_t g = int32_t((c >> 8) & 0xFF) << 16;
     int32_t b = int32_t(c & 0xFF) << 16;
     int x = 0, y = 0, width = W, height = H;
     for (int i = 0; i < W / 2; ++i) {
+        // Once a rectangle has collapsed, every later one of the frame has too.
+        if (width <= 0 || height <= 0) break;
         const uint32_t colour = uint32_t(r & 0xFF0000) | (uint32_t(g & 0xFF0000) >> 8) | (uint32_t(b & 0xFF0000) >> 16);
-        IMGFillRect(demo.back, x, y, width, height, colour); // a collapsed rectangle is refused
+        rects[count++] = Rect{x, y, width, height, colour};
         const int px = x, py = y, pw = width, ph = height;
         width = W - 2 * i;
         height = H - 2 * i;
@@ -196,5 +204,27 @@ void DemoRects() {
         r = std::clamp(r - kStep, 0, 0xFF0000);
         g = std::clamp(g - kStep, 0, 0xFF0000);
         b = std::clamp(b - kStep, 0, 0xFF0000);
+    }
+
+    // Filling all 128 rectangles one over the other writes some 2.8 million pixels. They are
+    // nested, so each pixel ends with the colour of the innermost one holding it: paint every
+    // row once, each rectangle only where the next one does not cover it.
+    IMG* back = demo.back;
+    if (!back || !back->pixels || back->width != W || back->height != H) return;
+    for (int row = 0; row < H; ++row) {
+        int deepest = -1;
+        while (deepest + 1 < count && row >= rects[deepest + 1].y && row < rects[deepest + 1].y + rects[deepest + 1].h) {
+            ++deepest;
+        }
+        if (deepest < 0) continue;
+        uint32_t* line = back->pixels + size_t(row) * W;
+        for (int j = 0; j < deepest; ++j) {
+            const Rect& outer = rects[j];
+            const Rect& inner = rects[j + 1];
+            std::fill(line + outer.x, line + inner.x, outer.colour);
+            std::fill(line + inner.x + inner.w, line + outer.x + outer.w, outer.colour);
+        }
+        const Rect& last = rects[deepest];
+        std::fill(line + last.x, line + last.x + last.w, last.colour);
     }
 }

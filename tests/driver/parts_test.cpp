@@ -2,9 +2,11 @@
 // back buffer or the random draws a part makes against the generator's own sequence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
+#include "data/sine.h"
 #include "driver/demo.h"
 #include "driver/fps.h"
 #include "support/random.h"
@@ -95,6 +97,43 @@ TEST_F(Parts, PartFourShadesNestedRectangles) {
 
     DemoRectsFrame();
     EXPECT_TRUE(Shows(demo.corner, 128, 0)) << "the corner logo covers the top-right";
+}
+
+// The rectangles as plain fills, one over the other: what the painted rows must equal.
+void NaiveRects(IMG* img, uint32_t c, int f) {
+    auto sine = [](uint32_t a) { return int(SINE[a & 1023]); };
+    int32_t r = int32_t((c >> 16) & 0xFF) << 16, g = int32_t((c >> 8) & 0xFF) << 16, b = int32_t(c & 0xFF) << 16;
+    int x = 0, y = 0, w = 256, h = 256;
+    for (int i = 0; i < 128; ++i) {
+        IMGFillRect(img, x, y, w, h, uint32_t(r & 0xFF0000) | uint32_t(g & 0xFF0000) >> 8 | uint32_t(b & 0xFF0000) >> 16);
+        const int px = x, py = y, pw = w, ph = h;
+        w = 256 - 2 * i;
+        h = 256 - 2 * i;
+        const uint32_t u = uint32_t(f);
+        x = i + ((sine(7 * u + i) + sine(3 * u + i) + sine(u + i)) * i >> 16);
+        y = i + ((sine(5 * u + i) + sine(2 * u + i) + sine(u + i)) * i >> 18);
+        x = std::max(x, px);
+        y = std::max(y, py);
+        if (x + w > px + pw) w = px + pw - x;
+        if (y + h > py + ph) h = py + ph - y;
+        r = std::clamp(r - 0x18000, 0, 0xFF0000);
+        g = std::clamp(g - 0x18000, 0, 0xFF0000);
+        b = std::clamp(b - 0x18000, 0, 0xFF0000);
+    }
+}
+
+TEST_F(Parts, PartFourPaintsWhatFillingEveryRectangleWouldShow) {
+    IMG* expected = IMGNew();
+    IMGSetSize(expected, 256, 256);
+    for (int f = 0; f < 2000; f += 37) {
+        const uint32_t colour = 0x808080u + (uint32_t(f) * 0x010203u & 0x7F7F7F);
+        demo.rectsColour = colour;
+        FPSState.frames = f;
+        DemoRects();
+        NaiveRects(expected, colour, f);
+        ASSERT_TRUE(IMGEqual(demo.back, expected)) << "frame " << f;
+    }
+    IMGFree(&expected);
 }
 
 TEST_F(Parts, PartFourDrawsItsColourFromTwoDrawsAndWobblesWithTheFrameCounter) {
