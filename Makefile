@@ -17,7 +17,9 @@ build-asan: deps
 	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
 
-run: build
+run: deps
+	cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
+	cmake --build build -j $(JOBS) --target kelp2207 kelp2207fs
 	./build/driver/kelp2207
 
 # Unit and whole-program tests in the normal build and again with AddressSanitizer and

@@ -19,9 +19,14 @@ function(kelp_test name)
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-  if(ARG_LAUNCHER)
-    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${ARG_LAUNCHER}")
+  # The environment goes in front of the launcher through env(1): a list in the ENVIRONMENT
+  # property does not survive the discovery script whole.
+  set(launcher ${ARG_LAUNCHER})
+  if(ARG_ENV)
+    set(launcher env ${ARG_ENV} ${launcher})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
-    PROPERTIES LABELS unit ENVIRONMENT "${ARG_ENV}")
+  if(launcher)
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${launcher}")
+  endif()
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}." PROPERTIES LABELS unit)
 endfunction()

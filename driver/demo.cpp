@@ -8,7 +8,7 @@
 #include "support/identity.h"
 #include "support/random.h"
 
-DEMO demo = {nullptr, nullptr, nullptr, 1, 0, 0, nullptr, nullptr};
+DEMO demo;
 
 namespace {
 [[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
@@ -36,7 +36,11 @@ void DemoInitScene(int width, int height) {
     if (!demo.back || demo.back->width != width || demo.back->height != height) {
         Fail("cannot create the back buffer", "out of memory");
     }
+    DemoInitFonts();
     RANDSeed(kRandomSeed);
+    DemoInitScroller();
+    DemoInitPictures();
+    DemoInitRotozoom();
     DemoInitMusic();
     FPSState.target = 50;
 }
@@ -44,6 +48,7 @@ void DemoInitScene(int width, int height) {
 bool DemoFrameEnd() {
     FPSTick();
     FPSWait();
+    DemoReadout();
     SDLDPYBlitIMG(demo.display, demo.back);
     DemoMusicTick();
     SDLKBDGetKey(demo.keyboard);
@@ -77,6 +82,12 @@ void DemoKey(int key) {
         break;
     case 'f':
         demo.readout ^= 1;
+        break;
+    case 'a':
+        if (demo.scroll && demo.scroll->speed < 32) ++demo.scroll->speed;
+        break;
+    case 's':
+        if (demo.scroll && demo.scroll->speed > -32) --demo.scroll->speed;
         break;
     default:
         break;

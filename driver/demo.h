@@ -6,11 +6,14 @@
 #pragma once
 #include <cstdint>
 
+#include "driver/rotozoom.h"
 #include "img/img.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 #include "platform/sdlsnd.h"
 #include "sound/music.h"
+#include "text/font.h"
+#include "text/scroll.h"
 
 constexpr int kScreenWidth = 256;
 constexpr int kScreenHeight = 256;
@@ -20,16 +23,42 @@ constexpr uint32_t kFadeStep = 0x040404u;
 constexpr int kFadeSteps = 64;
 constexpr unsigned char kSkipRequest = 0x01; // bit of DEMO::control
 
-// The driver's long-lived objects and the state kept across frames and parts.
+// The driver's long-lived objects and the state kept across frames and parts. Nothing here
+// is ever released: the process ends with all of it alive.
 struct DEMO {
-    SDLDPY* display;
-    SDLKBD* keyboard;
-    IMG* back;               // every part draws here; every frame presents it
-    unsigned char scroller;  // scroller switch, 1 at start
-    unsigned char readout;   // frame-rate read-out switch, 0 at start
-    unsigned char control;   // control flags: kSkipRequest
-    SDLSND* sound;           // null when no audio device could be opened
-    MUSIC* music;
+    SDLDPY* display = nullptr;
+    SDLKBD* keyboard = nullptr;
+    IMG* back = nullptr;          // every part draws here; every frame presents it
+    unsigned char scroller = 1;   // scroller switch
+    unsigned char readout = 0;    // frame-rate read-out switch
+    unsigned char control = 0;    // control flags: kSkipRequest
+    SDLSND* sound = nullptr;      // null when no audio device could be opened
+    MUSIC* music = nullptr;
+
+    // Pictures decoded at start-up; the badge passes to the rotozoom.
+    IMG* badge = nullptr;
+    IMG* logo = nullptr;
+    IMG* bigLogo = nullptr;       // the logo at twice its size; its x, y words hold its place
+    IMG* corner = nullptr;        // the pale logo the later parts put in a corner
+    int logoHomeX = 0, logoHomeY = 0;
+
+    FONT* textFont = nullptr;     // 32 x 32 glyphs: scroller and read-out
+    FONT* sprayFont = nullptr;    // 64 x 64 glows of part three
+    SCROLL* scroll = nullptr;
+    ROTOZOOM* rotozoom = nullptr;
+
+    // Part one: the big logo's two phases, kept across runs.
+    int logoPhaseX = 0, logoPhaseY = 0;
+    // Part two, drawn each run: radius and step factors (16.16) and stars per burst.
+    int32_t burstRadius = 0, burstStep = 0;
+    int burstStars = 0;
+    // Part three: the hidden tile picture (made on the first run), the run's mode, and the
+    // sprays per frame, which every spray rewrites.
+    IMG* mosaic = nullptr;
+    int mosaicMode = 0;
+    int spraysPerFrame = 2;
+    // Part four: the run's colour.
+    uint32_t rectsColour = 0;
 };
 extern DEMO demo;
 
@@ -51,6 +80,14 @@ void DemoPartBursts();
 void DemoPartMosaic();
 void DemoPartRects();
 
+// Start-up steps of the scene, in the order DemoInitScene runs them.
+void DemoInitFonts();
+void DemoInitScroller();
+void DemoInitPictures();
+void DemoInitRotozoom();
+// The frame-rate read-out, drawn by the frame end while switched on.
+void DemoReadout();
+
 // The parts' set-ups and per-frame drawing.
 void DemoLogoSetup();
 void DemoLogoFrame();
@@ -60,3 +97,12 @@ void DemoMosaicSetup();
 void DemoMosaicFrame();
 void DemoRectsSetup();
 void DemoRectsFrame();
+
+// Part two's pieces: one burst of up to n stars, one star of rays, one ray.
+void DemoBurst(int n);
+void DemoRays(int cx, int cy, int radius, int step, uint32_t colour);
+void DemoLine(int x0, int y0, int x1, int y1, uint32_t colour);
+// Part four's rectangles for the current frame counter.
+void DemoRects();
+// One spray of part three in the current mode.
+void DemoSpray();

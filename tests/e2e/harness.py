@@ -107,14 +107,16 @@ class Framebuffer:
 class Session:
     """One Xvfb on a free display with one run of the program on it."""
 
-    def __init__(self, program=PROGRAM, depth=24, env=None, screen="640x480"):
+    def __init__(self, program=PROGRAM, depth=24, env=None, screen="640x480", xvfb_args=()):
         self.tmp = tempfile.mkdtemp(prefix="kelp-e2e-")
         self.xvfb = None
         self.proc = None
         self.window = None
-        self._start_xvfb(depth, screen)
+        self._start_xvfb(depth, screen, list(xvfb_args))
         environment = dict(os.environ)
-        environment.update({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy"})
+        # x11 only: should the server be unreachable, SDL must fail, not fall back to a
+        # terminal driver that no screenshot would see.
+        environment.update({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy", "SDL_VIDEODRIVER": "x11"})
         # Leaks inside the system's X library are not the program's (sanitizer build).
         suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
         environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
@@ -128,13 +130,13 @@ class Session:
     # -noreset: by default the server resets whenever its last client leaves (between two
     # xdotool calls, say) and refuses connections meanwhile; a program starting then would
     # find no X display and SDL would quietly pick another video driver.
-    def _start_xvfb(self, depth, screen):
+    def _start_xvfb(self, depth, screen, extra):
         # Xvfb picks a free display number itself and tells it through a pipe: no races
         # with other servers started at the same moment.
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%sx%d" % (screen, depth), "-nolisten", "tcp",
-             "-fbdir", self.tmp, "-noreset"],
+             "-fbdir", self.tmp, "-noreset"] + extra,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,), start_new_session=True)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:

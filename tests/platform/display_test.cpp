@@ -139,12 +139,16 @@ TEST(Display, ExactSizePresentsCopyOrBorrowWithoutOverrunningTheScreen) {
     SDL_Surface* screen = SDL_GetVideoSurface();
     IMG* green = Picture(256, 256, 0x00FF00);
     SDLDPYPutIMG(display, green); // copies what fits, never past the screen's memory
-    if (display->bpp == 32) EXPECT_EQ(ScreenPixel(200, 200), 0x00FF00u);
+    if (display->bpp == 32) {
+        EXPECT_EQ(ScreenPixel(200, 200), 0x00FF00u);
+    }
     void* own = screen->pixels;
     IMG* blue = Picture(256, 256, 0x0000FF);
     SDLDPYFlipIMG(display, blue);
     EXPECT_EQ(screen->pixels, own); // the screen gets its own memory back after the flip
-    if (display->bpp == 32) EXPECT_EQ(ScreenPixel(200, 200), 0x00FF00u);
+    if (display->bpp == 32) {
+        EXPECT_EQ(ScreenPixel(200, 200), 0x00FF00u);
+    }
     IMGFree(&green);
     IMGFree(&blue);
 }

@@ -1,0 +1,180 @@
+"""The show as a viewer sees it: the parts in order, their pictures, the keys and the fade."""
+
+import os
+import subprocess
+import time
+
+from harness import E2E, ROOT, main, read_netpbm_file, wait_for
+
+DATA = os.path.join(ROOT, "data")
+
+
+def colours(picture):
+    return {picture.pixel(x, y) for y in range(picture.height) for x in range(picture.width)}
+
+
+class Show(E2E):
+    @classmethod
+    def setUpClass(cls):
+        cls.corner = read_netpbm_file(os.path.join(DATA, "corner.ppm"))
+        cls.font = read_netpbm_file(os.path.join(DATA, "font.ppm"))
+        cls.badge_colours = colours(read_netpbm_file(os.path.join(DATA, "badge.ppm")))
+
+    # --- what a screenshot shows ----------------------------------------------------------------
+
+    def corner_at(self, shot, x, y):
+        """True when the pale corner logo stands at (x, y): every non-black logo pixel matches."""
+        for cy in range(self.corner.height):
+            for cx in range(self.corner.width):
+                p = self.corner.pixel(cx, cy)
+                if p and shot.pixel(x + cx, y + cy) != p:
+                    return False
+        return True
+
+    def only_badge(self, shot, top, bottom):
+        """True when rows top..bottom-1 show nothing but the rotozoom's badge texels."""
+        return all(shot.pixel(x, y) in self.badge_colours for y in range(top, bottom) for x in range(256))
+
+    def part(self, shot):
+        """Which part a screenshot shows: the corner logo's place tells two, three and four; part one
+        shows the turning badge between the logo's lowest reach and the scroller band's highest."""
+        if self.corner_at(shot, 128, 224):
+            return 2
+        if self.corner_at(shot, 0, 224):
+            return 3
+        if self.corner_at(shot, 128, 0):
+            return 4
+        if self.only_badge(shot, 120, 192):
+            return 1
+        return None
+
+    def digits(self, shot, text):
+        """True when the top-left corner shows the two glyphs of `text` from the font picture."""
+        for i, ch in enumerate(text):
+            code = ord(ch)
+            gx, gy = (code % 32) * 32, (code // 32) * 32
+            for y in range(32):
+                for x in range(32):
+                    p = self.font.pixel(gx + x, gy + y)
+                    if p and shot.pixel(i * 32 + x, y) != p:
+                        return False
+        return True
+
+    def wait_part(self, s, number):
+        return s.wait_screen(lambda shot: self.part(shot) == number, "part %d" % number)
+
+    # --- the tests --------------------------------------------------------------------------
+
+    def test_parts_follow_in_order_and_space_moves_on(self):
+        s = self.session()
+        s.wait_window()
+        self.wait_part(s, 1)
+        for number in (2, 3, 4, 1):
+            s.press("space")
+            self.wait_part(s, number)
+
+    def test_frames_keep_coming(self):
+        s = self.session()
+        s.wait_window()
+        first = self.wait_part(s, 1)
+        s.wait_screen(lambda shot: shot.rgb != first.rgb, "a new frame")
+
+    def test_part_two_is_white_gaining_stars_under_the_corner_logo(self):
+        s = self.session()
+        s.wait_window()
+        self.wait_part(s, 1)
+        s.press("space")
+        early = self.wait_part(s, 2)
+
+        def white(shot):
+            return sum(1 for i in range(0, len(shot.rgb), 3) if shot.rgb[i : i + 3] == b"\xff\xff\xff")
+
+        self.assertGreater(white(early), 256 * 256 // 10, "white to begin with")
+
+        later = s.wait_screen(lambda shot: self.part(shot) == 2 and white(shot) < white(early) - 2000,
+                              "stars to cover more of the white")
+        # Rays are light: every non-white pixel outside the logo has each channel at 128 or more.
+        for y in range(0, 224, 3):
+            for x in range(0, 256, 3):
+                p = later.pixel(x, y)
+                self.assertTrue(all(((p >> k) & 0xFF) >= 128 for k in (0, 8, 16)), hex(p))
+
+    def test_part_four_rectangles_under_the_top_right_logo(self):
+        s = self.session()
+        s.wait_window()
+        self.wait_part(s, 1)
+        for number in (2, 3, 4):
+            s.press("space")
+            shot = self.wait_part(s, number)
+        outer = shot.pixel(0, 255)
+        self.assertTrue(all(((outer >> k) & 0xFF) >= 126 for k in (0, 8, 16)), hex(outer))
+        self.assertEqual(shot.pixel(0, 0), outer, "the two outermost rectangles cover the border")
+        # Nested and darker towards the centre.
+        centre = shot.pixel(128, 128)
+        self.assertLess(sum((centre >> k) & 0xFF for k in (0, 8, 16)), sum((outer >> k) & 0xFF for k in (0, 8, 16)))
+
+    def test_readout_shows_the_measured_rate(self):
+        s = self.session()
+        s.wait_window()
+        self.wait_part(s, 1)
+        s.press("f")
+        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
+        s.press("5")
+        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("18", "19", "1A")), "the read-out at 25")
+        s.press("6")
+        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
+        s.press("f")
+        s.wait_screen(lambda shot: self.part(shot) == 1 and not self.digits(shot, "32") and not self.digits(shot, "31")
+                      and not self.digits(shot, "33"), "the read-out gone")
+
+    def test_key_1_hides_and_shows_the_scroller_band(self):
+        s = self.session()
+        s.wait_window()
+        self.wait_part(s, 1)
+        s.wait_screen(lambda shot: not self.only_badge(shot, 193, 256), "the scroller's letters in the band")
+        s.press("1")
+        # Off: over several frames the band shows only the turning badge.
+        for _ in range(3):
+            s.wait_screen(lambda shot: self.only_badge(shot, 160, 256), "the band without letters")
+        s.press("1")
+        s.wait_screen(lambda shot: not self.only_badge(shot, 193, 256), "the letters back")
+
+    def test_escape_fades_to_black_and_ends_with_status_0(self):
+        # A white root window shows when the program's window has gone, so black can only be
+        # the program's own last frame.
+        s = self.session(xvfb_args=["-wr"])
+        s.wait_window()
+        s.press("space")
+        self.wait_part(s, 2)  # a bright picture to fade from
+        wx, wy, _, _ = s.geometry()
+        fb = s.framebuffer()
+        points = [(wx + x, wy + y) for x in range(16, 256, 48) for y in range(16, 224, 48)]
+
+        def level():
+            return max(max((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) for p in (fb.pixel(*q) for q in points))
+
+        # The fade runs as fast as frames can be shown: follow the framebuffer from before the
+        # key goes down until the window has gone.
+        levels = [level()]
+        key = subprocess.Popen(["xdotool", "keydown", "Escape"], env=dict(os.environ, DISPLAY=s.display))
+        deadline = time.monotonic() + 60
+        while time.monotonic() < deadline:
+            value = level()
+            if value != levels[-1]:
+                levels.append(value)
+            if s.proc.poll() is not None and value == 255 and 0 in levels:
+                break
+            if s.proc.poll() is not None and time.monotonic() > deadline - 55:
+                break
+        key.wait()
+        s.x("xdotool", "keyup", "Escape")
+        fb.close()
+        self.assertEqual(s.wait_exit(), 0)
+        self.assertIn(0, levels, "the last frame is black")
+        fading = levels[: levels.index(0) + 1]
+        self.assertEqual(fading, sorted(fading, reverse=True), "darker and darker: %s" % levels)
+        self.assertGreaterEqual(len(fading), 8, "frames in between: %s" % levels)
+        self.assertEqual(fading[0], 255, levels)
+
+if __name__ == "__main__":
+    main()
