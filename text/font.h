@@ -9,6 +9,8 @@
 
 #include "img/img.h"
 
+struct BYTEMAP;
+
 struct FONT {
     int x, y, z;              // pen: left and top edge of the next glyph; z unused
     int width, height, depth; // glyph cell size (6 x 6 in a new font); depth unused
@@ -36,4 +38,7 @@ void FONTPutLine(FONT* font, const char* text); // up to a zero byte or newline,
 void FONTPutText(FONT* font, const char* text); // whole text, solid; newline returns the pen
 // Every lit pixel of the big font's current glyph becomes one glyph of the small font.
 void FONTPutBigChar(FONT* big, FONT* small);
+// A grey map of character codes (0 .. 255) as a screen of text, its top-left corner at the
+// map's own x and y; the pen is left at the start of the row after the last one drawn.
+void FONTPutBYTEMAP(FONT* font, const BYTEMAP* map);
 void FONTError();
