@@ -16,21 +16,9 @@ int* BYTEMAPSpread(int a, int b) { return raster::Spread(a, b); }
 int* BYTEMAPLinePoints(int x0, int y0, int x1, int y1) { return raster::LinePoints(x0, y0, x1, y1); }
 
 void BYTEMAPScale(const BYTEMAP* src, BYTEMAP* dst) {
-    if (!Usable(src) || !Usable(dst) || dst->width < 0 || dst->height < 0) {
+    if (!Usable(src) || !Usable(dst) || dst->width < 0 || dst->height < 0 ||
+        !raster::ScaleWhole(src->data, src->width, src->height, dst->data, dst->width, dst->height))
         BYTEMAPError();
-        return;
-    }
-    // Nothing to take from or nothing to fill: the walks need a pixel on both sides.
-    if (src->width <= 0 || src->height <= 0 || dst->width == 0 || dst->height == 0) return;
-    int* columns = raster::Spread(dst->width, src->width);
-    int* rows = raster::Spread(dst->height, src->height);
-    if (columns && rows) {
-        raster::Scale(src->data, src->width, src->height, dst->data, dst->width, dst->height, columns, rows);
-    } else {
-        BYTEMAPError();
-    }
-    std::free(columns);
-    std::free(rows);
 }
 
 BYTEMAP* BYTEMAPRotate(const BYTEMAP* src, int angle) {

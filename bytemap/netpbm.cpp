@@ -18,60 +18,22 @@ struct GreySink {
     void Bit(size_t i, bool set) { data[i] = set ? 255 : 0; }
 };
 
-template <typename Source>
-BYTEMAP* Decode(Source& in, const pnm::Header& header, bool singleDigitBits) {
-    BYTEMAP* map = bytemap_detail::NewSized(header.width, header.height);
-    if (!map) {
-        BYTEMAPError();
-        return nullptr;
-    }
-    GreySink sink{map->data};
-    if (!pnm::ReadRaster(in, header, singleDigitBits, sink)) {
-        // A raster that ends early is refused whole rather than passed off as a map.
-        BYTEMAPFree(&map);
-        BYTEMAPError();
-    }
-    return map;
-}
+// What the shared readers need of the grey-map module.
+struct Maps {
+    using Record = BYTEMAP;
+    static BYTEMAP* Make(int width, int height) { return bytemap_detail::NewSized(width, height); }
+    static GreySink SinkOf(BYTEMAP* map) { return GreySink{map->data}; }
+    static void Release(BYTEMAP* map) { BYTEMAPFree(&map); }
+    static void Error() { BYTEMAPError(); }
+};
 
 } // namespace
 
-BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes) {
-    if (!bytes) {
-        BYTEMAPError();
-        return nullptr;
-    }
-    pnm::MemorySource in(bytes);
-    pnm::Header header;
-    if (!pnm::ReadMemoryHeader(in, header, pnm::Grammar::kLenient)) {
-        BYTEMAPError();
-        return nullptr;
-    }
-    return Decode(in, header, true);
-}
+BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes) { return pnm::ReadMemory<Maps>(bytes, pnm::Grammar::kLenient); }
 
-BYTEMAP* BYTEMAPReadPNM(const char* name) {
-    if (!name) {
-        BYTEMAPError();
-        return nullptr;
-    }
-    FILE* file = std::fopen(name, "rb");
-    if (!file) {
-        BYTEMAPError();
-        return nullptr;
-    }
-    BYTEMAP* map = nullptr;
-    {
-        pnm::FileSource in(file);
-        pnm::Header header;
-        // A plain bitmap pixel is one digit, as the format has it and the Netpbm tools write it
-        // ("0101"), not a whole number.
-        if (pnm::ReadFileHeader(in, header, pnm::Grammar::kLenient, true)) map = Decode(in, header, true);
-        else BYTEMAPError();
-    }
-    std::fclose(file);
-    return map;
-}
+// A plain bitmap pixel is one digit, as the format has it and the Netpbm tools write it ("0101"),
+// in files as in memory.
+BYTEMAP* BYTEMAPReadPNM(const char* name) { return pnm::ReadFile<Maps>(name, pnm::Grammar::kLenient, true); }
 
 int BYTEMAPWritePGM(const BYTEMAP* map, const char* name) {
     if (!bytemap_detail::Usable(map) || !name || map->width <= 0 || map->height <= 0) {

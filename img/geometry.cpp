@@ -17,19 +17,8 @@ void IMGScale(const IMG* src, IMG* dst) {
         IMGError();
         return;
     }
-    // Nothing to take from or nothing to fill: the walks need a pixel on both sides.
-    if (!src->pixels || !dst->pixels || src->width <= 0 || src->height <= 0 || dst->width == 0 ||
-        dst->height == 0)
-        return;
-    int* columns = raster::Spread(dst->width, src->width);
-    int* rows = raster::Spread(dst->height, src->height);
-    if (columns && rows) {
-        raster::Scale(src->pixels, src->width, src->height, dst->pixels, dst->width, dst->height, columns, rows);
-    } else {
-        IMGError();
-    }
-    std::free(columns);
-    std::free(rows);
+    if (!src->pixels || !dst->pixels) return;
+    if (!raster::ScaleWhole(src->pixels, src->width, src->height, dst->pixels, dst->width, dst->height)) IMGError();
 }
 
 IMG* IMGRotate(const IMG* src, int angle) {

@@ -19,69 +19,29 @@ struct PixelSink {
     void Bit(size_t i, bool set) { pixels[i] = set ? 0xFFFFFFu : 0u; }
 };
 
-// A black picture of the header's size, or null when it cannot be held.
-IMG* NewPicture(const pnm::Header& header) {
-    if (size_t(header.width) * size_t(header.height) > size_t(INT_MAX)) return nullptr;
-    IMG* img = IMGNew();
-    if (!img) return nullptr;
-    IMGSetSize(img, header.width, header.height);
-    if (img->width != header.width || img->height != header.height) IMGFree(&img);
-    return img;
-}
-
-template <typename Source>
-IMG* Decode(Source& in, const pnm::Header& header, bool singleDigitBits) {
-    IMG* img = NewPicture(header);
-    if (!img) {
-        IMGError();
-        return nullptr;
+// What the shared readers need of the picture module.
+struct Pictures {
+    using Record = IMG;
+    // A black picture of the size, or null when it cannot be held.
+    static IMG* Make(int width, int height) {
+        if (size_t(width) * size_t(height) > size_t(INT_MAX)) return nullptr;
+        IMG* img = IMGNew();
+        if (!img) return nullptr;
+        IMGSetSize(img, width, height);
+        if (img->width != width || img->height != height) IMGFree(&img);
+        return img;
     }
-    PixelSink sink{img->pixels};
-    if (!pnm::ReadRaster(in, header, singleDigitBits, sink)) {
-        // A raster that ends early is refused whole rather than passed off as a picture.
-        IMGFree(&img);
-        IMGError();
-    }
-    return img;
-}
+    static PixelSink SinkOf(IMG* img) { return PixelSink{img->pixels}; }
+    static void Release(IMG* img) { IMGFree(&img); }
+    static void Error() { IMGError(); }
+};
 
 } // namespace
 
-IMG* IMGFromPNM(const unsigned char* bytes) {
-    if (!bytes) {
-        IMGError();
-        return nullptr;
-    }
-    pnm::MemorySource in(bytes);
-    pnm::Header header;
-    if (!pnm::ReadMemoryHeader(in, header, pnm::Grammar::kStrict)) {
-        IMGError();
-        return nullptr;
-    }
-    return Decode(in, header, true);
-}
+IMG* IMGFromPNM(const unsigned char* bytes) { return pnm::ReadMemory<Pictures>(bytes, pnm::Grammar::kStrict); }
 
-IMG* IMGReadPNM(const char* name) {
-    if (!name) {
-        IMGError();
-        return nullptr;
-    }
-    FILE* file = std::fopen(name, "rb");
-    if (!file) {
-        IMGError();
-        return nullptr;
-    }
-    pnm::FileSource in(file);
-    pnm::Header header;
-    IMG* img = nullptr;
-    if (!pnm::ReadFileHeader(in, header, pnm::Grammar::kStrict)) {
-        IMGError();
-    } else {
-        img = Decode(in, header, false);
-    }
-    std::fclose(file);
-    return img;
-}
+// In a file a plain bitmap pixel is a whole number.
+IMG* IMGReadPNM(const char* name) { return pnm::ReadFile<Pictures>(name, pnm::Grammar::kStrict, false); }
 
 bool IMGWritePPM(const IMG* img, const char* name) {
     if (!img || !img->pixels || !name || img->width <= 0 || img->height <= 0) {

@@ -276,6 +276,65 @@ bool ReadRaster(Source& in, const Header& header, bool singleDigitBits, Sink& si
     }
 }
 
+// The readers' whole frame, for a module that supplies
+//   using Record = ...;                      the record it reads into
+//   static Record* Make(int width, int height)   a zeroed record of that size, or null
+//   static auto SinkOf(Record*)                  where the decoded pixels go (see ReadRaster)
+//   static void Release(Record*)
+//   static void Error()                          its refusal report
+// Every refusal (a null argument, a file that cannot be opened, a bad header, a record that
+// cannot be made, a raster that ends early) is reported and gives null; a record is never
+// handed out half read, and a file is closed on every outcome.
+template <typename Module, typename Source>
+typename Module::Record* Decode(Source& in, const Header& header, bool singleDigitBits) {
+    typename Module::Record* record = Module::Make(header.width, header.height);
+    if (!record) {
+        Module::Error();
+        return nullptr;
+    }
+    auto sink = Module::SinkOf(record);
+    if (!ReadRaster(in, header, singleDigitBits, sink)) {
+        Module::Release(record);
+        Module::Error();
+        return nullptr;
+    }
+    return record;
+}
+
+// From memory: plain bitmap pixels are single digits.
+template <typename Module>
+typename Module::Record* ReadMemory(const unsigned char* bytes, Grammar grammar) {
+    if (!bytes) {
+        Module::Error();
+        return nullptr;
+    }
+    MemorySource in(bytes);
+    Header header;
+    if (!ReadMemoryHeader(in, header, grammar)) {
+        Module::Error();
+        return nullptr;
+    }
+    return Decode<Module>(in, header, true);
+}
+
+template <typename Module>
+typename Module::Record* ReadFile(const char* name, Grammar grammar, bool singleDigitBits) {
+    FILE* file = name ? std::fopen(name, "rb") : nullptr;
+    if (!file) {
+        Module::Error();
+        return nullptr;
+    }
+    typename Module::Record* record = nullptr;
+    {
+        FileSource in(file);
+        Header header;
+        if (ReadFileHeader(in, header, grammar, singleDigitBits)) record = Decode<Module>(in, header, singleDigitBits);
+        else Module::Error();
+    }
+    std::fclose(file);
+    return record;
+}
+
 // Writes a binary Netpbm file: "<magic>\n<width> <height>\n255\n", then `height` rows of
 // rowBytes bytes, row(y, scratch) giving the bytes of row y (it may fill `scratch`, rowBytes
 // long when scratchNeeded, and return it). False when the file cannot be opened, memory runs

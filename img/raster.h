@@ -10,6 +10,7 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
@@ -343,6 +344,21 @@ void Scale(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh, const i
             first += size_t(cy[y]);
         }
     }
+}
+
+// Scale with run tables of its own. A source without pixels, or a destination without room,
+// is left alone (the walks need a pixel on both sides); false only when the tables cannot be
+// made.
+template <typename Pixel>
+bool ScaleWhole(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh) {
+    if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0) return true;
+    int* columns = Spread(dw, sw);
+    int* rows = Spread(dh, sh);
+    const bool made = columns && rows;
+    if (made) Scale(src, sw, sh, dst, dw, dh, columns, rows);
+    std::free(columns);
+    std::free(rows);
+    return made;
 }
 
 // Sine-table angle reduction: any int angle, 1024 steps a turn.
