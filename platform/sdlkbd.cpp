@@ -7,6 +7,7 @@
 
 #include "platform/sdldpy.h"
 #include "platform/signals.h"
+#include "platform/trace.h"
 
 namespace {
 // This module's identity has three fields only.
@@ -18,21 +19,8 @@ struct KeyboardIdentity {
 
 // Trace and error lines are compiled in but switched off in both builds.
 constexpr bool trace = false;
-
-void Say(const char* line) {
-    if (trace) std::fputs(line, stdout);
-}
-
-// Prints the entry line now and the exit line on every way out.
-struct Traced {
-    const char* name;
-    explicit Traced(const char* n) : name(n) {
-        if (trace) std::printf("%s_\n", name);
-    }
-    ~Traced() {
-        if (trace) std::printf("_%s\n", name);
-    }
-};
+constexpr auto Say = PlatformSay<trace>;
+using Traced = PlatformTraced<trace>;
 
 SDLKBD* keyboard = nullptr;
 } // namespace

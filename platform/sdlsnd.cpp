@@ -7,25 +7,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/trace.h"
+
 namespace {
 // Trace and error lines are compiled in but switched off in both builds; the callback
 // would otherwise print from the audio thread.
 constexpr bool trace = false;
-
-void Say(const char* line) {
-    if (trace) std::fputs(line, stdout);
-}
-
-// Prints the entry line now and the exit line on every way out.
-struct Traced {
-    const char* name;
-    explicit Traced(const char* n) : name(n) {
-        if (trace) std::printf("%s_\n", name);
-    }
-    ~Traced() {
-        if (trace) std::printf("_%s\n", name);
-    }
-};
+constexpr auto Say = PlatformSay<trace>;
+using Traced = PlatformTraced<trace>;
 
 constexpr int kFrequency = 44100;
 constexpr int kDepth = 16;
