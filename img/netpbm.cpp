@@ -41,7 +41,9 @@ struct Pictures {
 IMG* IMGFromPNM(const unsigned char* bytes) { return pnm::ReadMemory<Pictures>(bytes, pnm::Grammar::kStrict); }
 
 // In a file a plain bitmap pixel is a whole number.
-IMG* IMGReadPNM(const char* name) { return pnm::ReadFile<Pictures>(name, pnm::Grammar::kStrict, false); }
+// Plain bitmap pixels are single digits, as the Netpbm tools write them ("0101"), the same
+// as from memory: reading whole numbers would turn every such file into garbage.
+IMG* IMGReadPNM(const char* name) { return pnm::ReadFile<Pictures>(name, pnm::Grammar::kStrict, true); }
 
 bool IMGWritePPM(const IMG* img, const char* name) {
     if (!img || !img->pixels || !name || img->width <= 0 || img->height <= 0) {

@@ -122,10 +122,11 @@ TEST_F(ImgNetpbm, FileHeadersDifferFromMemoryWhereTheyShould) {
     std::vector<uint32_t> want(20, 0);
     want[0] = want[9] = want[19] = 0xFFFFFF;
     EXPECT_EQ(Pixels(p4.get()), want);
-    // A plain bitmap pixel is a whole number in a file, a single digit in memory.
-    Picture p1 = FromFile("P1 2 1 10 0");
+    // A plain bitmap pixel is one digit, in a file as in memory: the Netpbm tools write the
+    // digits of a row without spaces.
+    Picture p1 = FromFile("P1\n10 1\n0101010101\n");
     ASSERT_TRUE(p1);
-    EXPECT_EQ(Pixels(p1.get()), (std::vector<uint32_t>{0xFFFFFF, 0}));
+    EXPECT_EQ(Pixels(p1.get()), (std::vector<uint32_t>{0, 0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF, 0, 0xFFFFFF}));
     // The byte that ends a number goes with it: "1#" ends the width, and what follows is header.
     Picture p5 = FromFile("P5 1#1 1 255\n\x05");
     ASSERT_TRUE(p5);
