@@ -8,7 +8,7 @@
 
 #include "driver/demo.h"
 #include "driver/fps.h"
-#include "driver/music.h"
+#include "driver/musicfeed.h"
 
 static void FrameEnd(benchmark::State& state) {
     static bool ready = false;

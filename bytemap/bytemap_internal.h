@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "bytemap/bytemap.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 
 namespace bytemap_detail {
 

@@ -6,7 +6,7 @@
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 #include "support/random.h"
 
 using bytemap_detail::BlitWith;

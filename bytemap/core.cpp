@@ -8,7 +8,7 @@
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 #include "support/identity.h"
 
 using bytemap_detail::PixelCount;

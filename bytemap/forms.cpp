@@ -6,7 +6,7 @@
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
-#include "img/textform.h"
+#include "raster/textform.h"
 
 int BYTEMAPFind(const char* text, const char* keyword) {
     if (!text || !keyword) {

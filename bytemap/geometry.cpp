@@ -6,7 +6,7 @@
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 
 using bytemap_detail::PixelCount;
 using bytemap_detail::Usable;

@@ -5,7 +5,7 @@
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
-#include "img/pnm.h"
+#include "raster/pnm.h"
 
 namespace {
 

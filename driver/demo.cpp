@@ -4,7 +4,7 @@
 #include <cstdlib>
 
 #include "driver/fps.h"
-#include "driver/music.h"
+#include "driver/musicfeed.h"
 #include "support/identity.h"
 #include "support/random.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "img/img.h"
-#include "img/pnm.h"
+#include "raster/pnm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<unsigned char> bytes(data, data + size);

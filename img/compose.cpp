@@ -6,7 +6,7 @@
 
 #include "img/img.h"
 #include "img/img_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 
 using img_detail::BlitWith;
 

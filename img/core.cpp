@@ -7,7 +7,7 @@
 
 #include "img/img.h"
 #include "img/img_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 #include "support/identity.h"
 
 namespace {

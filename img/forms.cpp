@@ -8,7 +8,7 @@
 
 #include "img/img.h"
 #include "img/img_internal.h"
-#include "img/textform.h"
+#include "raster/textform.h"
 
 int IMGFind(const char* text, const char* marker) {
     if (!text || !marker) {

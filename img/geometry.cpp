@@ -4,7 +4,7 @@
 
 #include "img/img.h"
 #include "img/img_internal.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 
 int* IMGSpread(int a, int b) { return raster::Spread(a, b); }
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "img/img.h"
-#include "img/raster.h"
+#include "raster/raster.h"
 
 namespace img_detail {
 

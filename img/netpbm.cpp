@@ -6,7 +6,7 @@
 
 #include "img/img.h"
 #include "img/img_internal.h"
-#include "img/pnm.h"
+#include "raster/pnm.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // Glyphs are loaded unhinted: they are drawn large and averaged down, and the unhinted outline
 // is the same on every FreeType build, which keeps the pictures reproducible.
 #pragma once
-#include "raster.h"
+#include "canvas.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H

@@ -6,7 +6,7 @@
 // bytes. Every picture is drawn on pure black, which the demo treats as transparent: lit
 // pixels are never 0, and letters carry a dark rim so they read on white as well as on black.
 #include "face.h"
-#include "raster.h"
+#include "canvas.h"
 
 #include <cstdio>
 #include <exception>

@@ -1,4 +1,4 @@
-#include "driver/music.h"
+#include "driver/musicfeed.h"
 
 #include "data/instruments.h"
 #include "driver/demo.h"

@@ -1,4 +1,4 @@
-#include "raster.h"
+#include "canvas.h"
 
 #include <cstdio>
 #include <stdexcept>

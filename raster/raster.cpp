@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "img/raster.h"
+#include "raster/raster.h"
 
 namespace raster {
 namespace {
