@@ -111,6 +111,15 @@ void DemoRunPart(void (*setup)(), void (*frame)()) {
     }
 }
 
+void DemoRunShow() {
+    for (;;) {
+        DemoPartLogo();
+        DemoPartBursts();
+        DemoPartMosaic();
+        DemoPartRects();
+    }
+}
+
 void DemoPartLogo() { DemoRunPart(DemoLogoSetup, DemoLogoFrame); }
 void DemoPartBursts() { DemoRunPart(DemoBurstsSetup, DemoBurstsFrame); }
 void DemoPartMosaic() { DemoRunPart(DemoMosaicSetup, DemoMosaicFrame); }

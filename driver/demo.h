@@ -75,6 +75,9 @@ void DemoFadeOut();
 // Runs a part: set-up, then up to kPartLength frames, each drawn and ended by DemoFrameEnd.
 void DemoRunPart(void (*setup)(), void (*frame)());
 
+// The four parts in order, for ever: the show after start-up. Ends only through ESC.
+[[noreturn]] void DemoRunShow();
+
 void DemoPartLogo();
 void DemoPartBursts();
 void DemoPartMosaic();

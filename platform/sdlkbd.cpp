@@ -23,7 +23,14 @@ constexpr auto Say = PlatformSay<trace>;
 using Traced = PlatformTraced<trace>;
 
 SDLKBD* keyboard = nullptr;
+SDLKBDKeySource keySource = nullptr;
+void* keyContext = nullptr;
 } // namespace
+
+void SDLKBDSetKeySource(SDLKBDKeySource source, void* context) {
+    keySource = source;
+    keyContext = context;
+}
 
 SDLKBD* SDLKBDNew() {
     Traced t("SDLKBDNew");
@@ -52,6 +59,11 @@ int SDLKBDGetKey(SDLKBD* record) {
         return 0;
     }
     if (!SDLDPYCurrent()) Say("ERR no display\n");
+    if (keySource) {
+        const int key = keySource(keyContext);
+        if (key > 0) record->keys[0] = static_cast<unsigned char>(key);
+        return 0;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_KEYDOWN) {
