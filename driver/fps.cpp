@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include "support/identity.h"
+#include "support/wrap.h"
 
 FPSSTATE FPSState = {};
 
@@ -11,9 +12,6 @@ namespace {
 
 FPSClock clock = nullptr;
 FPSSleep sleep = nullptr;
-
-// Signed 32-bit sums and differences that wrap as the clock does, without overflow.
-int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
 } // namespace
 
 void FPSSetClock(FPSClock c, FPSSleep s) {
@@ -23,16 +21,16 @@ void FPSSetClock(FPSClock c, FPSSleep s) {
 
 int FPSTime() {
     if (clock) return clock();
-    return Wrap(SDL_GetTicks() * 1000u);
+    return wrap::Signed(SDL_GetTicks() * 1000u); // wraps as the clock does
 }
 
 int FPSTick() {
     FPSSTATE& s = FPSState;
-    s.frames = Wrap(uint32_t(s.frames) + 1u);
+    s.frames = wrap::Add(s.frames, 1);
     if (s.target <= 0) s.target = 1;
     s.period = 1000000 / s.target;
     s.now = FPSTime();
-    s.elapsed = Wrap(uint32_t(s.now) - uint32_t(s.previous));
+    s.elapsed = wrap::Sub(s.now, s.previous);
     s.previous = s.now;
     // Summed wide: one frame of half an hour (a suspended process) must close the window,
     // not wrap the sum below zero and keep it open.
