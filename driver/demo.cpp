@@ -42,7 +42,7 @@ void DemoInitScene(int width, int height) {
     DemoInitPictures();
     DemoInitRotozoom();
     DemoInitMusic();
-    FPSState.target = 50;
+    FPSState.target = kFrameRate;
 }
 
 bool DemoFrameEnd() {
@@ -65,7 +65,7 @@ bool DemoFrameEnd() {
 
 void DemoKey(int key) {
     switch (static_cast<signed char>(key)) {
-    case 27: // ESC
+    case SDLKBDEscape:
         DemoFadeOut();
         std::exit(0); // SDL shuts down in its exit handler
     case ' ':
@@ -75,19 +75,19 @@ void DemoKey(int key) {
         demo.scroller ^= 1;
         break;
     case '5':
-        FPSState.target = 25;
+        FPSState.target = kSlowFrameRate;
         break;
     case '6':
-        FPSState.target = 50;
+        FPSState.target = kFrameRate;
         break;
     case 'f':
         demo.readout ^= 1;
         break;
     case 'a':
-        if (demo.scroll && demo.scroll->speed < 32) ++demo.scroll->speed;
+        if (demo.scroll && demo.scroll->speed < kScrollSpeedLimit) ++demo.scroll->speed;
         break;
     case 's':
-        if (demo.scroll && demo.scroll->speed > -32) --demo.scroll->speed;
+        if (demo.scroll && demo.scroll->speed > -kScrollSpeedLimit) --demo.scroll->speed;
         break;
     default:
         break;

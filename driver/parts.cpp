@@ -124,33 +124,35 @@ void DemoMosaicFrame() {
 }
 
 void DemoSpray() {
+    // Each mode keeps its glows inside its own tiles (16 << mode): pen x and y are each
+    // (rand() & mask) - offset for the 64 x 64 glow cell, then the glyph is drawn.
+    struct Mode {
+        int mask, offset, sprays;
+    };
+    static constexpr Mode kModes[] = {
+        // Multiples of 16, less 24: the smallest glow's centre on the centre of every 16-tile.
+        {0xF0, 24, 8},
+        // 32k or 32k + 1, less 16: centred on the 32-tiles, the low bit a pixel of jitter.
+        {0xE1, 16, 4},
+        // 64k or 64k + 1, less 1: centred on the 64-tiles, with the same jitter.
+        {0xC1, 1, 1},
+        // Bit 6 clear: the cell starts in the left half of a 128-tile, so it never straddles two.
+        {0xBF, 0, 4},
+    };
+    const int mode = demo.mosaicMode >= 0 && demo.mosaicMode < 3 ? demo.mosaicMode : 3;
+    const Mode& m = kModes[mode];
     FONT* font = demo.sprayFont;
-    switch (demo.mosaicMode) {
-    case 0:
-        font->x = (RANDNext() & 0xF0) - 24;
-        font->y = (RANDNext() & 0xF0) - 24;
-        font->character = 3;
-        demo.spraysPerFrame = 8;
-        break;
-    case 1:
-        font->x = (RANDNext() & 0xE1) - 16;
-        font->y = (RANDNext() & 0xE1) - 16;
-        font->character = (RANDNext() & 1) + 2;
-        demo.spraysPerFrame = 4;
-        break;
-    case 2:
-        font->x = (RANDNext() & 0xC1) - 1;
-        font->y = (RANDNext() & 0xC1) - 1;
-        font->character = RANDNext() % 3 + 1;
-        demo.spraysPerFrame = 1;
-        break;
-    default:
-        font->x = RANDNext() & 0xBF;
-        font->y = RANDNext() & 0xBF;
-        font->character = RANDNext() & 3;
-        demo.spraysPerFrame = 4;
-        break;
+    font->x = (RANDNext() & m.mask) - m.offset;
+    font->y = (RANDNext() & m.mask) - m.offset;
+    // Glow sizes to suit the tile: only the smallest (3) on 16-pixel tiles, the two smallest on
+    // 32, all but the largest on 64, any on 128.
+    switch (mode) {
+    case 0: font->character = 3; break;
+    case 1: font->character = (RANDNext() & 1) + 2; break;
+    case 2: font->character = RANDNext() % 3 + 1; break;
+    default: font->character = RANDNext() & 3; break;
     }
+    demo.spraysPerFrame = m.sprays;
     FONTPutCharSaturated(font);
     IMGBlitSubSat(demo.mosaic, demo.back, 0, 0, 0, 0, W, H);
 }

@@ -66,7 +66,7 @@ int SDLKBDGetKey(SDLKBD* record) {
         // Every other event, the window's close request included, is dropped.
     }
     // A termination signal reads as ESC, which ends the show.
-    if (PlatformTerminationRequested()) record->keys[0] = 27;
+    if (PlatformTerminationRequested()) record->keys[0] = SDLKBDEscape;
     return 0;
 }
 

@@ -36,7 +36,7 @@ void PutValues(uint8_t* out, const int32_t* values, int count) {
 
 SDLSND* SDLSNDNew() {
     Traced t("SDLSNDNew");
-    if (SDL_Init(0xFFFF) != 0) {
+    if (SDL_Init(SDL_INIT_EVERYTHING) != 0) {
         Say("ERR Init SDL\n");
         return nullptr;
     }

@@ -42,7 +42,8 @@ void PutWith(FONT* font, BlitFunction blit) {
     font->x = wrap::Add(font->x, font->width); // pens wrap rather than overflow
 }
 
-int HexDigit(uint32_t nibble) { return int(nibble <= 9 ? 48 + nibble : 55 + nibble); }
+// The glyph code of one hexadecimal digit: the font's cells follow ASCII.
+int HexDigit(uint32_t nibble) { return int(nibble < 10 ? '0' + nibble : 'A' + (nibble - 10)); }
 } // namespace
 
 void FONTError() {
