@@ -1,5 +1,6 @@
 #include "driver/demo.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,12 +13,17 @@ DEMO demo;
 
 namespace {
 [[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
+} // namespace
 
-[[noreturn]] void Fail(const char* what, const char* reason) {
-    std::fprintf(stderr, "kelp2207: %s: %s\n", what, reason);
+void DemoFail(const char* format, ...) {
+    std::fputs("kelp2207: ", stderr);
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', stderr);
     std::exit(1);
 }
-} // namespace
 
 void DemoInit() {
     demo.display = SDLDPYNew();
@@ -25,8 +31,8 @@ void DemoInit() {
     DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
     // Running blind helps nobody: without a window the program says why and stops.
-    if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
-    if (!demo.keyboard) Fail("cannot read the keyboard", "out of memory");
+    if (!demo.display || !SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
+    if (!demo.keyboard) DemoFail("cannot read the keyboard: out of memory");
     DemoInitScene(demo.display->width, demo.display->height);
 }
 
@@ -34,7 +40,7 @@ void DemoInitScene(int width, int height) {
     demo.back = IMGNew();
     if (demo.back) IMGSetSize(demo.back, width, height);
     if (!demo.back || demo.back->width != width || demo.back->height != height) {
-        Fail("cannot create the back buffer", "out of memory");
+        DemoFail("cannot create the back buffer: out of memory");
     }
     DemoInitFonts();
     RANDSeed(kRandomSeed);

@@ -68,6 +68,9 @@ extern DEMO demo;
 // Start-up: opens the display (or ends the program with a message when it cannot), then
 // DemoInitScene at the display's size.
 void DemoInit();
+// Ends the program with status 1 after one line on standard error, "kelp2207: " and the
+// formatted message: for the start-up failures that leave nothing to show.
+[[noreturn, gnu::format(printf, 1, 2)]] void DemoFail(const char* format, ...);
 // Everything of start-up that needs no window: back buffer, seed, pictures, objects, rate.
 void DemoInitScene(int width, int height);
 
