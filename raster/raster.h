@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,17 @@ namespace raster {
 struct Span {
     int sx, sy, dx, dy, w, h;
 };
+
+// A zero-filled store for width x height pixels, or null when the size is negative, does not
+// fit the modules' int pixel indexes, or cannot be allocated. One pixel even for an empty
+// picture, so a sized picture always has a store.
+template <typename Pixel>
+Pixel* AllocatePixels(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
+    const size_t count = size_t(width) * size_t(height);
+    if (count > size_t(INT_MAX)) return nullptr;
+    return static_cast<Pixel*>(std::calloc(count ? count : 1, sizeof(Pixel)));
+}
 
 // Clips a copy of a w x h rectangle from (sx, sy) of a source to (dx, dy) of a destination,
 // first against the source, then against the destination, keeping both corners in register.
