@@ -20,6 +20,14 @@ uint32_t ScreenPixel(int x, int y) {
     return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
+// Every case opens its own display at the demo's size and closes it again, so a mode one case
+// sets never reaches the next.
+struct Display : ::testing::Test {
+    void TearDown() override {
+        if (SDLDPY* display = SDLDPYCurrent()) SDLDPYFree(&display);
+    }
+};
+
 IMG* Picture(int w, int h, uint32_t colour) {
     IMG* img = IMGNew();
     IMGSetSize(img, w, h);
@@ -28,7 +36,7 @@ IMG* Picture(int w, int h, uint32_t colour) {
 }
 } // namespace
 
-TEST(Display, OpensOneTitledWindowOfTheAskedSize) {
+TEST_F(Display, OpensOneTitledWindowOfTheAskedSize) {
     SDLDPY* display = SDLDPYNew();
     ASSERT_NE(display, nullptr);
     EXPECT_TRUE(SDLDPYIsOpen());
@@ -50,7 +58,7 @@ TEST(Display, OpensOneTitledWindowOfTheAskedSize) {
     EXPECT_EQ(SDL_GetVideoSurface()->w, 320);
 }
 
-TEST(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
+TEST_F(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
     SDLDPY* display = SDLDPYNew();
     IMG* red = Picture(256, 256, 0x00FF0000);
     SDLDPYBlitIMG(display, red);
@@ -91,7 +99,7 @@ TEST(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
     IMGFree(&wide);
 }
 
-TEST(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
+TEST_F(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
     SDLDPY* display = SDLDPYNew();
     IMG* red = Picture(256, 256, 0xFF0000);
     SDLDPYBlitIMG(display, red);
@@ -124,7 +132,7 @@ TEST(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
     IMGFree(&small);
 }
 
-TEST(Display, EveryColourArrivesExactlyOnA24BitScreen) {
+TEST_F(Display, EveryColourArrivesExactlyOnA24BitScreen) {
     SDLDPY* display = SDLDPYNew();
     if (display->bpp < 24) GTEST_SKIP() << "a " << display->bpp << "-bit screen cannot hold every colour";
     IMG* img = Picture(256, 256, 0);
@@ -134,7 +142,7 @@ TEST(Display, EveryColourArrivesExactlyOnA24BitScreen) {
     IMGFree(&img);
 }
 
-TEST(Display, ExactSizePresentsCopyOrBorrowWithoutOverrunningTheScreen) {
+TEST_F(Display, ExactSizePresentsCopyOrBorrowWithoutOverrunningTheScreen) {
     SDLDPY* display = SDLDPYNew();
     SDL_Surface* screen = SDL_GetVideoSurface();
     IMG* green = Picture(256, 256, 0x00FF00);
@@ -153,7 +161,7 @@ TEST(Display, ExactSizePresentsCopyOrBorrowWithoutOverrunningTheScreen) {
     IMGFree(&blue);
 }
 
-TEST(Display, FreeForgetsTheDisplayAndANewOneCanOpen) {
+TEST_F(Display, FreeForgetsTheDisplayAndANewOneCanOpen) {
     SDLDPY* display = SDLDPYNew();
     SDLDPY* alias = display;
     SDLDPYFree(&display);
