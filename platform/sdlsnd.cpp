@@ -68,6 +68,9 @@ SDLSND* SDLSNDNew() {
     // No record for the obtained format: SDL converts when the device's own format differs.
     if (SDL_OpenAudio(&desired, nullptr) < 0) {
         Say("ERR open audio\n");
+        // With no driver found SDL keeps its audio side started, and would refuse every later
+        // open even once a device is there: stop it, unless it is playing for another handle.
+        if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         LISTFree(&sound->queue);
         std::free(sound);
         return nullptr;
