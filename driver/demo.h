@@ -22,9 +22,9 @@ constexpr uint32_t kRandomSeed = 542388762u;
 constexpr uint32_t kFadeStep = 0x040404u;
 constexpr int kFadeSteps = 64;
 constexpr unsigned char kSkipRequest = 0x01; // bit of DEMO::control
-constexpr int kFrameRate = 50; // frames per second, at start-up and after '6'
-constexpr int kSlowFrameRate = 25; // after '5'
-constexpr int kScrollSpeedLimit = 32; // 'a' and 's' keep the scroller's speed within +-32
+constexpr int kFrameRate = 50;               // frames per second, at start-up and after '6'
+constexpr int kSlowFrameRate = 25;           // after '5'
+constexpr int kScrollSpeedLimit = 32;        // 'a' and 's' keep the scroller's speed within +-32
 
 // The driver's long-lived objects and the state kept across frames and parts. Nothing here
 // is ever released: the process ends with all of it alive.
