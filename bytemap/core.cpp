@@ -14,7 +14,7 @@ using bytemap_detail::PixelCount;
 using bytemap_detail::Usable;
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("BYTEMAP", "20110524", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("BYTEMAP", "20110524", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 

@@ -12,7 +12,7 @@
 DEMO demo;
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
 } // namespace
 
 void DemoFail(const char* format, ...) {

@@ -8,7 +8,7 @@
 FPSSTATE FPSState = {};
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
 
 FPSClock clock = nullptr;
 FPSSleep sleep = nullptr;

@@ -10,7 +10,7 @@
 #include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("ROTOZOOM", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("ROTOZOOM", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }

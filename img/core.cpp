@@ -10,7 +10,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("IMG", "20110520", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("IMG", "20110520", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 } // namespace
 

@@ -9,7 +9,7 @@
 #include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("SAMPLE", "20110428", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("SAMPLE", "20110428", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 bool HasValues(const SAMPLE* s) { return s && s->items; }

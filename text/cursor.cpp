@@ -7,7 +7,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("CURSOR", "20110509", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("CURSOR", "20110509", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 constexpr char kDefaultText[] = "This is a CURSOR default data. ";

@@ -7,7 +7,7 @@
 #include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("FONT", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FONT", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 using BlitFunction = void (*)(const IMG*, IMG*, int, int, int, int, int, int);

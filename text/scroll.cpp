@@ -9,7 +9,7 @@
 #include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("SCROLL", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("SCROLL", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 constexpr char kDefaultText[] = "A scroll's default text. ";
