@@ -1,6 +1,7 @@
 #include "platform/sdldpy.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <csignal>
 #include <cstdio>
@@ -50,6 +51,48 @@ void TakeTerminationSignals() {
         sigaction(sig, &action, nullptr);
     }
 }
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// True when an EWMH window manager runs on the display: it is the one that grants full screen.
+bool HasWindowManager(Display* x, Window root) {
+    const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(x, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                                          &data) == Success &&
+                       type == XA_WINDOW && count == 1;
+    if (data) XFree(data);
+    return found;
+}
+
+// The classic library covers the screen with a full-screen window of its own. A library over
+// SDL 2 instead asks the window manager to enlarge the window and lays out its scaled picture
+// for the whole screen at once; with no window manager to grant the request the window keeps
+// the mode's size and shows a corner of that layout. Then the window is enlarged here.
+void CoverScreen() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11) return;
+    auto& x11 = info.info.x11;
+    if (!x11.display || !x11.window || x11.fswindow) return;
+    if (x11.lock_func) x11.lock_func();
+    const Window root = DefaultRootWindow(x11.display);
+    XWindowAttributes screenArea = {}, window = {};
+    if (!HasWindowManager(x11.display, root) && XGetWindowAttributes(x11.display, root, &screenArea) &&
+        XGetWindowAttributes(x11.display, x11.window, &window) &&
+        (window.width < screenArea.width || window.height < screenArea.height)) {
+        XMoveResizeWindow(x11.display, x11.window, 0, 0, unsigned(screenArea.width), unsigned(screenArea.height));
+        XRaiseWindow(x11.display, x11.window);
+        XSync(x11.display, False);
+    }
+    if (x11.unlock_func) x11.unlock_func();
+}
+#else
+void CoverScreen() {}
+#endif
 
 void Update() {
     if (doubleBuffered) {
@@ -114,6 +157,7 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
     current->width = width;
     current->height = height;
     doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
+    if (modeFlags & SDL_FULLSCREEN) CoverScreen();
 }
 
 void SDLDPYBlitIMG(SDLDPY* display, const IMG* img) {
@@ -123,17 +167,17 @@ void SDLDPYBlitIMG(SDLDPY* display, const IMG* img) {
     }
     const int w = img->width < display->width ? img->width : display->width;
     const int h = img->height < display->height ? img->height : display->height;
-    if (w <= 0 || h <= 0) return;
-    SDL_Surface* wrapper =
-        SDL_CreateRGBSurface(modeFlags, w, h, 32, 0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u);
+    // A surface's row length is 16 bits wide.
+    if (w <= 0 || h <= 0 || img->width > 0xFFFF / 4) return;
+    // The wrapper borrows the picture's memory, rows of the picture's own width: the only
+    // copies are the conversion and the blit. It must be made over that memory, not pointed at
+    // it afterwards: a library that keeps its own pixel pointer behind the surface would never
+    // see the change and convert its own empty buffer.
+    SDL_Surface* wrapper = SDL_CreateRGBSurfaceFrom(img->pixels, w, h, 32, img->width * 4, 0x00FF0000u, 0x0000FF00u,
+                                                    0x000000FFu, 0xFF000000u);
     if (!wrapper) return; // skip the frame rather than touch a missing surface
-    // Borrow the picture's memory for the wrapper: the only copies are the conversion and the blit.
-    void* own = wrapper->pixels;
-    wrapper->pixels = img->pixels;
-    wrapper->pitch = static_cast<Uint16>(img->width * 4);
     SDL_Surface* converted = SDL_DisplayFormat(wrapper);
     if (converted) SDL_UpperBlit(converted, nullptr, screen, nullptr);
-    wrapper->pixels = own;
     SDL_FreeSurface(wrapper);
     if (converted) SDL_FreeSurface(converted);
     Update();
@@ -186,25 +230,31 @@ bool ExactFit(const SDLDPY* display, const IMG* img) {
     }
     return true;
 }
+
+// The picture's words into the screen's rows, as many bytes a row as both hold: no conversion,
+// so the colours are right on a 32-bit screen with the picture's channel layout.
+void CopyRows(const IMG* img) {
+    if (SDL_LockSurface(screen) != 0) return;
+    const size_t source = size_t(img->width) * 4;
+    const size_t row = source < size_t(screen->pitch) ? source : size_t(screen->pitch);
+    auto* to = static_cast<uint8_t*>(screen->pixels);
+    for (int y = 0; y < img->height && y < screen->h; ++y) {
+        std::memcpy(to + size_t(y) * screen->pitch, img->pixels + size_t(y) * size_t(img->width), row);
+    }
+    SDL_UnlockSurface(screen);
+}
 } // namespace
 
+// Both copy the rows into the locked screen rather than point the screen at the picture: a
+// library that keeps its own pixel pointer behind the surface ignores a changed pointer.
 void SDLDPYFlipIMG(SDLDPY* display, const IMG* img) {
     if (!ExactFit(display, img)) return;
-    SDL_LockSurface(screen);
-    void* own = screen->pixels;
-    screen->pixels = img->pixels;
+    CopyRows(img);
     Update();
-    screen->pixels = own;
-    SDL_UnlockSurface(screen);
 }
 
 void SDLDPYPutIMG(SDLDPY* display, const IMG* img) {
     if (!ExactFit(display, img)) return;
-    SDL_LockSurface(screen);
-    // Copy only what the surface holds, whatever depth the platform granted.
-    const size_t picture = size_t(img->width) * size_t(img->height) * 4;
-    const size_t surface = size_t(screen->pitch) * size_t(screen->h);
-    std::memcpy(screen->pixels, img->pixels, picture < surface ? picture : surface);
-    SDL_UnlockSurface(screen);
+    CopyRows(img);
     Update();
 }
