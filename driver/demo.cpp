@@ -27,11 +27,13 @@ void DemoFail(const char* format, ...) {
 
 void DemoInit() {
     demo.display = SDLDPYNew();
+    // Running blind helps nobody: without a window the program says why and stops, before it
+    // opens the sound device for nothing.
+    if (!demo.display || !SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
     demo.keyboard = SDLKBDNew();
     DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
-    // Running blind helps nobody: without a window the program says why and stops.
-    if (!demo.display || !SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
+    if (!SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
     if (!demo.keyboard) DemoFail("cannot read the keyboard: out of memory");
     DemoInitScene(demo.display->width, demo.display->height);
 }

@@ -26,11 +26,45 @@ constexpr const char* kTitle = "KELP2207";
 
 SDLDPY* current = nullptr;
 SDL_Surface* screen = nullptr;
+// While set, pictures go here instead of to a screen, and no window is opened.
+SDLDPYFrameSink sink = nullptr;
+void* sinkContext = nullptr;
+bool sinkOpen = false; // a mode "opened" for the sink
 uint32_t modeFlags = 0;
 bool doubleBuffered = false;
 
 bool Presentable(const SDLDPY* display, const IMG* img) {
-    return display && display == current && screen && img && img->pixels;
+    return display && display == current && (screen || sinkOpen) && img && img->pixels;
+}
+
+// Why the last mode could not be opened, with the display it tried: SDL's own text would be
+// overwritten by the calls that follow before the program reports it.
+char reason[512] = "";
+
+void Explain(const char* what, const char* hint) {
+    const char* name = std::getenv("DISPLAY");
+    char tried[256] = "DISPLAY is not set";
+    if (name && *name) std::snprintf(tried, sizeof tried, "DISPLAY=%s", name);
+    std::snprintf(reason, sizeof reason, "%s (%s)%s", what, tried, hint);
+}
+
+// Without a graphical display SDL falls back to drawing in the terminal, writing escape codes to
+// standard output for ever (or ends with the terminal library's message), or over SDL 2 to
+// drawing nowhere. Only a user who names a driver gets that: otherwise the terminal library is
+// told to draw nowhere, and a mode opened on such a driver is closed again as no display.
+bool DriverChosen() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && *driver;
+}
+
+// The terminal drivers, and the window-less ones that a library over SDL 2 falls back to.
+bool OnDriverWithoutScreen() {
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name)) return false;
+    for (const char* blind : {"caca", "aalib", "offscreen", "dummy"}) {
+        if (std::strcmp(name, blind) == 0) return true;
+    }
+    return false;
 }
 
 volatile std::sig_atomic_t terminationRequested = 0;
@@ -38,11 +72,12 @@ volatile std::sig_atomic_t terminationRequested = 0;
 void OnTermination(int) { terminationRequested = 1; }
 
 // SDL turns SIGINT and SIGTERM into a quit event, which the keyboard drops like a window close,
-// leaving the process deaf to Ctrl+C and kill. Taking the two signals first (SDL keeps a
+// leaving the process deaf to Ctrl+C and kill; SIGHUP (the terminal closed) would end it on
+// the spot, the desktop left in the full-screen mode. Taking the signals first (SDL keeps a
 // handler it finds in place) lets the keyboard read them as ESC, so they end the show the
 // ordinary way, desktop mode restored. Signals the caller chose to ignore stay ignored.
 void TakeTerminationSignals() {
-    for (int sig : {SIGINT, SIGTERM}) {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         struct sigaction current = {};
         if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
         struct sigaction action = {};
@@ -111,9 +146,15 @@ SDLDPY* SDLDPYCurrent() { return current; }
 
 bool PlatformTerminationRequested() { return terminationRequested != 0; }
 
-bool SDLDPYIsOpen() { return screen != nullptr; }
+bool SDLDPYIsOpen() { return screen != nullptr || sinkOpen; }
 
-const char* SDLDPYReason() { return SDL_GetError(); }
+void SDLDPYSetFrameSink(SDLDPYFrameSink frameSink, void* context) {
+    sink = frameSink;
+    sinkContext = context;
+    if (!sink) sinkOpen = false;
+}
+
+const char* SDLDPYReason() { return reason; }
 
 SDLDPY* SDLDPYNew() {
     if (current) {
@@ -138,9 +179,25 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
     if (screen) SDL_FreeSurface(screen); // a no-op for the video surface itself
     screen = nullptr;
     modeFlags = SDLDPYModeFlags;
+    if (sink) {
+        // No window: the sink takes the pictures, in the pictures' own format.
+        sinkOpen = true;
+        current->bpp = 32;
+        current->width = width;
+        current->height = height;
+        return;
+    }
     TakeTerminationSignals();
+    if (!DriverChosen() && !SDL_WasInit(SDL_INIT_VIDEO)) setenv("CACA_DRIVER", "null", 1);
     SDL_Surface* opened = SDL_SetVideoMode(width, height, 0, modeFlags);
+    if (opened && !DriverChosen() && OnDriverWithoutScreen()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        Explain("no graphical display", "; SDL_VIDEODRIVER=caca draws in the terminal instead");
+        SDLDPYError();
+        return;
+    }
     if (!opened) {
+        Explain(SDL_GetError(), "");
         SDLDPYError();
         return;
     }
@@ -163,6 +220,10 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
 void SDLDPYBlitIMG(SDLDPY* display, const IMG* img) {
     if (!Presentable(display, img)) {
         SDLDPYError();
+        return;
+    }
+    if (sink) {
+        sink(img, sinkContext);
         return;
     }
     const int w = img->width < display->width ? img->width : display->width;
@@ -190,6 +251,7 @@ void SDLDPYFree(SDLDPY** display) {
     }
     if (screen) SDL_FreeSurface(screen);
     screen = nullptr;
+    sinkOpen = false;
     std::free(*display);
     *display = nullptr;
     current = nullptr;
@@ -247,14 +309,14 @@ void CopyRows(const IMG* img) {
 
 // Both copy the rows into the locked screen rather than point the screen at the picture: a
 // library that keeps its own pixel pointer behind the surface ignores a changed pointer.
-void SDLDPYFlipIMG(SDLDPY* display, const IMG* img) {
-    if (!ExactFit(display, img)) return;
-    CopyRows(img);
-    Update();
-}
+void SDLDPYFlipIMG(SDLDPY* display, const IMG* img) { SDLDPYPutIMG(display, img); }
 
 void SDLDPYPutIMG(SDLDPY* display, const IMG* img) {
     if (!ExactFit(display, img)) return;
+    if (sink) {
+        sink(img, sinkContext);
+        return;
+    }
     CopyRows(img);
     Update();
 }

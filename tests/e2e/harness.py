@@ -18,6 +18,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 PROGRAM = os.environ.get("KELP_PROGRAM", os.path.join(ROOT, "build", "driver", "kelp2207"))
 PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driver", "kelp2207fs"))
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
+CLOCKSTEP = os.environ.get("KELP_CLOCKSTEP", os.path.join(ROOT, "build", "tests", "e2e", "libclockstep.so"))
 
 TIMEOUT = float(os.environ.get("KELP_E2E_TIMEOUT", "60"))
 
@@ -32,6 +33,20 @@ def wait_for(condition, what, timeout=TIMEOUT, interval=0.05):
         if time.monotonic() > deadline:
             raise AssertionError("timed out waiting for " + what)
         time.sleep(interval)
+
+
+def program_environment(**changes):
+    """The environment a run of the program gets: this one with the changes (None unsets)."""
+    environment = dict(os.environ)
+    # Leaks inside the system's libraries are not the program's (sanitizer build).
+    suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
+    environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
+    for name, value in changes.items():
+        if value is None:
+            environment.pop(name, None)
+        else:
+            environment[name] = value
+    return environment
 
 
 class Picture:
@@ -180,13 +195,9 @@ class Session:
         self.proc = None
         self.window = None
         self._start_xvfb(depth, screen, list(xvfb_args))
-        environment = dict(os.environ)
         # x11 only: should the server be unreachable, SDL must fail, not fall back to a
         # terminal driver that no screenshot would see.
-        environment.update({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy", "SDL_VIDEODRIVER": "x11"})
-        # Leaks inside the system's X library are not the program's (sanitizer build).
-        suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
-        environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
+        environment = program_environment(DISPLAY=self.display, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="x11")
         environment.update(env or {})
         self.stdout_path = os.path.join(self.tmp, "stdout")
         self.stderr_path = os.path.join(self.tmp, "stderr")
@@ -291,6 +302,13 @@ class Session:
             return shot if condition(shot) else None
         return wait_for(check, what, timeout=timeout, interval=0.1)
 
+    def wait_frames(self, count, what="new frames"):
+        """Waits until the screen has shown `count` new pictures: the program is alive and has
+        been round its frame loop, keys, events and music step included, that many times."""
+        shot = self.picture()
+        for _ in range(count):
+            shot = self.wait_screen(lambda new, old=shot: new.rgb != old.rgb, what)
+
     # --- input ------------------------------------------------------------------------------
 
     def press(self, key, hold=0.15):
@@ -344,6 +362,12 @@ class E2E(unittest.TestCase):
         s = Session(**kwargs)
         self.addCleanup(s.close)
         return s
+
+    def tmp(self):
+        """A folder of the test's own, removed after it."""
+        folder = tempfile.mkdtemp(prefix="kelp-e2e-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        return folder
 
 
 def main():

@@ -8,7 +8,6 @@ import os
 import shutil
 import sys
 import tempfile
-import time
 import wave
 
 from harness import E2E, ROOT, main, wait_for
@@ -144,7 +143,7 @@ class NoSound(E2E):
     def test_without_an_audio_device_the_demo_runs_silent_without_error(self):
         s = self.session(env={"SDL_AUDIODRIVER": "no-such-driver"})
         s.wait_window()
-        time.sleep(2)  # a hundred frames, each with its music step
+        s.wait_frames(10, "frames, each with its music step")
         s.assert_running()
         s.press("Escape")
         self.assertEqual(s.wait_exit(), 0)
