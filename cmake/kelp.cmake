@@ -29,6 +29,10 @@ function(kelp_test name)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${launcher}")
   endif()
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}." PROPERTIES LABELS unit)
+  # The whole program once more, its cases in a random order in one process: a case that leans
+  # on what another left behind fails here, where one process a case would hide it.
+  add_test(NAME ${name}.shuffled COMMAND ${launcher} $<TARGET_FILE:${name}> --gtest_shuffle)
+  set_tests_properties(${name}.shuffled PROPERTIES LABELS shuffled)
 endfunction()
 
 # kelp_python_tests(<prefix> LABEL <label> [ENV <VAR=value...>])

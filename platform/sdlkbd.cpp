@@ -8,13 +8,14 @@
 #include "platform/sdldpy.h"
 #include "platform/signals.h"
 #include "platform/trace.h"
+#include "support/identity.h"
 
 namespace {
 // This module's identity has three fields only.
 struct KeyboardIdentity {
     char name[8], date[8], author[8];
 };
-[[maybe_unused]] constexpr KeyboardIdentity identity = {
+KELP_IDENTITY constexpr KeyboardIdentity identity = {
     {'S', 'D', 'L', 'K', 'B', 'D'}, {'2', '0', '0', '3', '0', '7', '2', '8'}, {'O', 'V', 'K'}};
 
 // Trace and error lines are compiled in but switched off in both builds.
@@ -78,7 +79,7 @@ int SDLKBDGetKey(SDLKBD* record) {
         // Every other event, the window's close request included, is dropped.
     }
     // A termination signal reads as ESC, which ends the show.
-    if (PlatformTerminationRequested()) record->keys[0] = 27;
+    if (PlatformTerminationRequested()) record->keys[0] = SDLKBDEscape;
     return 0;
 }
 

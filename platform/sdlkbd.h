@@ -5,6 +5,9 @@ struct SDLKBD {
     unsigned char* keys; // 8 bytes; keys[0] is the key byte, 0 when no key waits
 };
 
+// The key byte of ESC, which ends the show; a termination signal reads as it too.
+constexpr unsigned char SDLKBDEscape = 27;
+
 SDLKBD* SDLKBDNew(); // null until a display exists; afterwards always the same record
 int SDLKBDGetKey(SDLKBD* keyboard); // drains the event queue; always 0
 void SDLKBDFree(SDLKBD** keyboard);

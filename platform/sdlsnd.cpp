@@ -39,7 +39,7 @@ void SDLSNDSetPulled(bool on) { pulled = on; }
 
 SDLSND* SDLSNDNew() {
     Traced t("SDLSNDNew");
-    if (!pulled && SDL_Init(0xFFFF) != 0) {
+    if (!pulled && SDL_Init(SDL_INIT_EVERYTHING) != 0) {
         Say("ERR Init SDL\n");
         return nullptr;
     }
@@ -72,6 +72,9 @@ SDLSND* SDLSNDNew() {
     // No record for the obtained format: SDL converts when the device's own format differs.
     if (SDL_OpenAudio(&desired, nullptr) < 0) {
         Say("ERR open audio\n");
+        // With no driver found SDL keeps its audio side started, and would refuse every later
+        // open even once a device is there: stop it, unless it is playing for another handle.
+        if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         LISTFree(&sound->queue);
         std::free(sound);
         return nullptr;
