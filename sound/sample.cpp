@@ -421,7 +421,6 @@ SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign) {
                 const int word = order == 'b' ? (first << 8) | second : (second << 8) | first;
                 value = sign == 's' ? static_cast<int16_t>(word) : word - 0x8000;
             }
-            s->items[s->length++] = value;
             if (s->length == s->capacity) {
                 if (s->capacity >= kRawLimit) { // an endless input such as a device ends here
                     SAMPLEFree(&s);
@@ -434,6 +433,7 @@ SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign) {
                     return nullptr;
                 }
             }
+            s->items[s->length++] = value;
         }
     }
     // The array ends at the values read, not at the last doubling.
