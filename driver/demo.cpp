@@ -21,11 +21,13 @@ namespace {
 
 void DemoInit() {
     demo.display = SDLDPYNew();
+    // Running blind helps nobody: without a window the program says why and stops, before it
+    // opens the sound device for nothing.
+    if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
     demo.keyboard = SDLKBDNew();
     DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
-    // Running blind helps nobody: without a window the program says why and stops.
-    if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
+    if (!SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
     if (!demo.keyboard) Fail("cannot read the keyboard", "out of memory");
     DemoInitScene(demo.display->width, demo.display->height);
 }

@@ -2,6 +2,8 @@
 
 #include <SDL.h>
 
+#include <algorithm>
+
 #include "support/identity.h"
 
 FPSSTATE FPSState = {};
@@ -48,18 +50,29 @@ int FPSTick() {
     return s.measured;
 }
 
+namespace {
+// The platform's clock is the wall clock: a time step or a long suspension makes a frame seem
+// to last less than nothing or for ages. Such a frame says nothing about the work per frame,
+// so the controller takes it as one period; a real slow frame is far shorter than this.
+int32_t FrameTime(const FPSSTATE& s) {
+    const int64_t stall = std::max<int64_t>(kFPSStall, 4 * int64_t(s.period));
+    return s.elapsed < 0 || s.elapsed > stall ? s.period : s.elapsed;
+}
+} // namespace
+
 void FPSWait() {
     FPSSTATE& s = FPSState;
     // An integrating controller: the sleep itself shows up in the next elapsed time.
+    const int32_t frame = FrameTime(s);
     int64_t budget = s.budget;
-    if (s.elapsed > s.period) {
-        budget -= int64_t(s.elapsed) - s.period;
+    if (frame > s.period) {
+        budget -= int64_t(frame) - s.period;
         if (budget <= 0) budget = 0;
     } else {
-        budget += int64_t(s.period) - s.elapsed;
-        if (budget > INT32_MAX) budget = INT32_MAX;
+        budget += int64_t(s.period) - frame;
     }
-    s.budget = int32_t(budget);
+    // No sleep outlasts a couple of frames, so keys and signals are heard whatever the clock did.
+    s.budget = int32_t(std::min<int64_t>(budget, int64_t(kFPSMaxSleepPeriods) * s.period));
     if (s.budget > 0) {
         const int milliseconds = s.budget / 1000;
         if (sleep) {

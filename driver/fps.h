@@ -16,6 +16,12 @@ struct FPSSTATE {
     int32_t budget;       // FPSWait's sleep budget
 };
 
+// A frame time below zero or longer than this (microseconds) or four periods is a stall of the
+// clock or the process, not work: the controller counts it as one period.
+constexpr int32_t kFPSStall = 1000000;
+// The sleep budget, and so each sleep, stays within this many periods.
+constexpr int kFPSMaxSleepPeriods = 2;
+
 // The pacing values; the driver writes `target` and the parts read `frames`.
 extern FPSSTATE FPSState;
 

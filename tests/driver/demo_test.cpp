@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "driver/fps.h"
 
 namespace {
@@ -89,11 +91,22 @@ TEST_F(Driver, KeysSwitchAndSetTheRate) {
     EXPECT_EQ(FPSState.target, 25);
 }
 
-TEST_F(Driver, FadeOutTakes64StepsToBlack) {
+TEST_F(Driver, FadeOutShows64EverDarkerFramesEndingBlack) {
     IMGFillRect(demo.back, 0, 0, 256, 256, 0xFFFFFF);
     IMGSetPixel(demo.back, 5, 5, 0x00FF8001);
+    std::vector<uint32_t> shown; // the top-left pixel of every frame presented
+    SDLDPYSetFrameSink([](const IMG* picture, void* seen) {
+        static_cast<std::vector<uint32_t>*>(seen)->push_back(picture->pixels[0]);
+    }, &shown);
+    demo.display = SDLDPYNew(); // no window while a sink takes the frames
     DemoFadeOut();
-    EXPECT_EQ(IMGGetPixel(demo.back, 0, 0), 0u);
+    SDLDPYFree(&demo.display);
+    SDLDPYSetFrameSink(nullptr, nullptr);
+    ASSERT_EQ(shown.size(), 64u);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const uint32_t level = i + 1 < shown.size() ? 0xFF - 4 * uint32_t(i + 1) : 0; // 251 .. 3, then 0
+        EXPECT_EQ(shown[i], level * 0x010101u) << i;
+    }
     EXPECT_EQ(IMGGetPixel(demo.back, 5, 5), 0u);
     EXPECT_EQ(IMGGetPixel(demo.back, 255, 255), 0u);
 }

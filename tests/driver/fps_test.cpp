@@ -149,3 +149,19 @@ TEST_F(Fps, ATimeOfHalfAnHourClosesTheWindowInsteadOfWrappingIt) {
     FPSTick();
     EXPECT_EQ(FPSState.windowTime, 20000);
 }
+
+TEST_F(Fps, ClockStepsNeitherFreezeNorRushThePacing) {
+    FPSState.target = 50;
+    // Steady frames, then the wall clock steps back ten seconds, then ahead 3000 seconds (the
+    // microsecond clock wraps); a long suspension looks the same.
+    for (int64_t step : {-10000000ll, 3000000000ll, 3600000000ll}) {
+        for (int i = 0; i < 100; ++i) Frame(8000);
+        const int32_t settled = FPSState.budget;
+        now += uint32_t(step);
+        sleeps.clear();
+        for (int i = 0; i < 20; ++i) Frame(8000);
+        for (int ms : sleeps) EXPECT_LE(ms, 40) << "a sleep of " << ms << " ms after a step of " << step;
+        EXPECT_NEAR(FPSState.budget, settled, 1000) << step;
+        EXPECT_NEAR(FPSState.elapsed, 20000, 1000) << step;
+    }
+}

@@ -18,6 +18,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 PROGRAM = os.environ.get("KELP_PROGRAM", os.path.join(ROOT, "build", "driver", "kelp2207"))
 PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driver", "kelp2207fs"))
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
+CLOCKSTEP = os.environ.get("KELP_CLOCKSTEP", os.path.join(ROOT, "build", "tests", "e2e", "libclockstep.so"))
 
 TIMEOUT = float(os.environ.get("KELP_E2E_TIMEOUT", "60"))
 
@@ -34,11 +35,48 @@ def wait_for(condition, what, timeout=TIMEOUT, interval=0.05):
         time.sleep(interval)
 
 
-class Picture:
-    """A screenshot: width x height RGB triples."""
+def program_environment(**changes):
+    """The environment a run of the program gets: this one with the changes (None unsets)."""
+    environment = dict(os.environ)
+    # Leaks inside the system's libraries are not the program's (sanitizer build).
+    suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
+    environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
+    for name, value in changes.items():
+        if value is None:
+            environment.pop(name, None)
+        else:
+            environment[name] = value
+    return environment
 
-    def __init__(self, width, height, rgb):
+
+class Picture:
+    """A screenshot: width x height RGB triples, read off a screen of `depth` bits."""
+
+    def __init__(self, width, height, rgb, depth=24):
         self.width, self.height, self.rgb = width, height, rgb
+        self.depth = depth
+
+    # A 16-bit screen keeps 5, 6 and 5 bits of red, green and blue, and libraries convert to
+    # them differently (truncating, rounding, dithering): there two colours look alike when
+    # they are at most one step of those bits apart.
+    def cell(self, colour):
+        return (colour >> 19) & 0x1F, (colour >> 10) & 0x3F, (colour >> 3) & 0x1F
+
+    def like(self, shown, colour):
+        """True when a pixel shown on this screen is the given colour, as far as it can hold it."""
+        if self.depth != 16:
+            return shown == colour
+        return all(abs(a - b) <= 1 for a, b in zip(self.cell(shown), self.cell(colour)))
+
+    def palette(self, colours):
+        """What like() accepts for any of the colours, as a set to test pixels against (key())."""
+        if self.depth != 16:
+            return set(colours)
+        near = (-1, 0, 1)
+        return {(r + i, g + j, b + k) for r, g, b in map(self.cell, colours) for i in near for j in near for k in near}
+
+    def key(self, shown):
+        return shown if self.depth != 16 else self.cell(shown)
 
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
@@ -80,26 +118,68 @@ def read_netpbm_file(path):
         return read_ppm(f.read())
 
 
-class Framebuffer:
-    """Xvfb's screen as the XWD file it keeps in -fbdir: read straight from memory, fast enough
+class XWD:
+    """A screen image in the X Window Dump format that both xwd and Xvfb's -fbdir write, at 16,
+    24 or 32 bits a pixel: read in place, so a live framebuffer can be followed as it changes."""
+
+    def __init__(self, data):
+        self.data = data
+        header = struct.unpack(">25I", data[:100])
+        self.header_size, self.byte_order = header[0], header[7]
+        self.bpp, self.stride = header[11], header[12]
+        self.masks = header[14:17]
+        self.width, self.height = header[20], header[21]
+        self.base = self.header_size + header[19] * 12  # the colour map follows the header
+        assert self.bpp in (16, 24, 32), "%d bits a pixel" % self.bpp
+        self.order = "little" if self.byte_order == 0 else "big"
+        self.size = self.bpp // 8
+
+    def pixel(self, x, y):
+        """The pixel as 0xRRGGBB, each channel widened to 8 bits."""
+        at = self.base + y * self.stride + x * self.size
+        raw = int.from_bytes(self.data[at : at + self.size], self.order)
+        value = 0
+        for mask in self.masks:
+            shift = (mask & -mask).bit_length() - 1
+            bits = (mask >> shift).bit_length()
+            v = (raw & mask) >> shift
+            value = (value << 8) | ((v << (8 - bits)) | (v >> max(0, 2 * bits - 8))) & 0xFF
+        return value
+
+    def picture(self, x0, y0, size, scale=1.0, depth=24):
+        """The size x size picture shown at (x0, y0), enlarged `scale` times: each pixel read at
+        the centre of its enlarged square, where smoothing leaves its colour as it was."""
+        rgb = bytearray(3 * size * size)
+        columns = [x0 + int((i + 0.5) * scale) for i in range(size)]
+        rows = [y0 + int((r + 0.5) * scale) for r in range(size)]
+        if self.size >= 3 and self.order == "little" and self.masks == (0xFF0000, 0xFF00, 0xFF):
+            # The usual 24-bit screen: bytes blue, green, red (and a pad); a row at a time.
+            for r, y in enumerate(rows):
+                row = self.data[self.base + y * self.stride : self.base + (y + 1) * self.stride]
+                line = memoryview(rgb)[3 * size * r : 3 * size * (r + 1)]
+                for channel, offset in enumerate((2, 1, 0)):
+                    line[channel::3] = bytes(row[self.size * c + offset] for c in columns)
+            return Picture(size, size, bytes(rgb), depth)
+        i = 0
+        for y in rows:
+            for x in columns:
+                p = self.pixel(x, y)
+                rgb[i : i + 3] = bytes(((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF))
+                i += 3
+        return Picture(size, size, bytes(rgb), depth)
+
+
+class Framebuffer(XWD):
+    """Xvfb's live screen, the XWD file it keeps in -fbdir: read straight from memory, fast enough
     to follow a fade-out that runs as fast as the program can present."""
 
     def __init__(self, path):
         self.file = open(path, "rb")
         self.map = mmap.mmap(self.file.fileno(), 0, access=mmap.ACCESS_READ)
-        header = struct.unpack(">25I", self.map[:100])
-        self.header_size, self.bpp, self.stride, self.ncolors = header[0], header[11], header[12], header[19]
-        self.byte_order = header[7]
-        self.base = self.header_size + self.ncolors * 12
-        assert self.bpp == 32, "the framebuffer reader expects a 24-bit screen"
-
-    def pixel(self, x, y):
-        at = self.base + y * self.stride + x * 4
-        word = self.map[at : at + 4]
-        value = int.from_bytes(word, "little" if self.byte_order == 0 else "big")
-        return value & 0xFFFFFF
+        super().__init__(self.map)
 
     def close(self):
+        self.data = None
         self.map.close()
         self.file.close()
 
@@ -109,17 +189,15 @@ class Session:
 
     def __init__(self, program=PROGRAM, depth=24, env=None, screen="640x480", xvfb_args=()):
         self.tmp = tempfile.mkdtemp(prefix="kelp-e2e-")
+        self.depth = depth
+        self.full_screen = program == PROGRAM_FS
         self.xvfb = None
         self.proc = None
         self.window = None
         self._start_xvfb(depth, screen, list(xvfb_args))
-        environment = dict(os.environ)
         # x11 only: should the server be unreachable, SDL must fail, not fall back to a
         # terminal driver that no screenshot would see.
-        environment.update({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy", "SDL_VIDEODRIVER": "x11"})
-        # Leaks inside the system's X library are not the program's (sanitizer build).
-        suppress = "print_suppressions=0:suppressions=" + os.path.join(ROOT, "tests", "lsan.supp")
-        environment["LSAN_OPTIONS"] = ":".join(filter(None, [suppress, os.environ.get("LSAN_OPTIONS")]))
+        environment = program_environment(DISPLAY=self.display, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="x11")
         environment.update(env or {})
         self.stdout_path = os.path.join(self.tmp, "stdout")
         self.stderr_path = os.path.join(self.tmp, "stderr")
@@ -172,9 +250,22 @@ class Session:
             return ids[0].decode() if ids else None
 
         self.window = wait_for(find, "the KELP2207 window")
+        self.assert_library()
         # Keys go to the window under the pointer on a bare X server.
         self.x("xdotool", "mousemove", "--window", self.window, "128", "128")
         return self.window
+
+    def assert_library(self):
+        """The program runs over the SDL 1.2 library the test asked for (KELP_SDL_LIBRARY:
+        classic, or compat through the loader path), not silently over the other one."""
+        wanted = os.environ.get("KELP_SDL_LIBRARY")
+        if not wanted:
+            return
+        with open("/proc/%d/maps" % self.proc.pid) as f:
+            compat = "sdl12-compat" in f.read()
+        if compat != (wanted == "compat"):
+            raise AssertionError("the program runs over the %s SDL 1.2, not %s" % ("compat" if compat else "classic",
+                                                                                  wanted))
 
     def geometry(self):
         out = self.x("xdotool", "getwindowgeometry", "--shell", self.window).decode()
@@ -184,11 +275,21 @@ class Session:
     def name(self):
         return self.x("xdotool", "getwindowname", self.window).decode().strip()
 
-    def screenshot(self):
-        xwd = subprocess.run(["xwd", "-silent", "-id", self.window], env=dict(os.environ, DISPLAY=self.display),
+    def picture(self):
+        """The demo's 256 x 256 picture as the screen shows it: in its window; full screen
+        either centred in the mode (SDL picks the mode) or enlarged and centred on a window that
+        covers the screen (a library that scales the mode to the desktop)."""
+        xwd = subprocess.run(["xwd", "-silent", "-root"], env=dict(os.environ, DISPLAY=self.display),
                              capture_output=True, check=True).stdout
-        ppm = subprocess.run(["convert", "xwd:-", "ppm:-"], input=xwd, capture_output=True, check=True).stdout
-        return read_ppm(ppm)
+        screen = XWD(xwd)
+        x, y, w, h = self.geometry()
+        scale = 1.0
+        if self.full_screen and (w, h) == (screen.width, screen.height):
+            scale = min(w, h) / 256
+            x, y = int((w - 256 * scale) / 2), int((h - 256 * scale) / 2)
+        elif self.full_screen:
+            x, y = (screen.width - 256) // 2, (screen.height - 256) // 2
+        return screen.picture(x, y, 256, scale, self.depth)
 
     def framebuffer(self):
         return Framebuffer(os.path.join(self.tmp, "Xvfb_screen0"))
@@ -197,9 +298,16 @@ class Session:
         """Takes screenshots until condition(picture) holds; returns that picture."""
         def check():
             self.assert_running()
-            shot = self.screenshot()
+            shot = self.picture()
             return shot if condition(shot) else None
         return wait_for(check, what, timeout=timeout, interval=0.1)
+
+    def wait_frames(self, count, what="new frames"):
+        """Waits until the screen has shown `count` new pictures: the program is alive and has
+        been round its frame loop, keys, events and music step included, that many times."""
+        shot = self.picture()
+        for _ in range(count):
+            shot = self.wait_screen(lambda new, old=shot: new.rgb != old.rgb, what)
 
     # --- input ------------------------------------------------------------------------------
 
@@ -254,6 +362,12 @@ class E2E(unittest.TestCase):
         s = Session(**kwargs)
         self.addCleanup(s.close)
         return s
+
+    def tmp(self):
+        """A folder of the test's own, removed after it."""
+        folder = tempfile.mkdtemp(prefix="kelp-e2e-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        return folder
 
 
 def main():

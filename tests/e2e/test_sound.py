@@ -8,7 +8,6 @@ import os
 import shutil
 import sys
 import tempfile
-import time
 import wave
 
 from harness import E2E, ROOT, main, wait_for
@@ -40,6 +39,15 @@ def read_stream(path):
     values = array.array("h", data[: len(data) & ~1])
     if sys.byteorder == "big":
         values.byteswap()
+    return mono(values)
+
+
+def mono(values):
+    """The stream as one channel: a writer that plays mono on two channels writes every value
+    twice, which no stretch of this music does by itself."""
+    pairs = len(values) // 2
+    if pairs and any(values) and values[0 : 2 * pairs : 2] == values[1 : 2 * pairs : 2]:
+        return values[0 : 2 * pairs : 2]
     return values
 
 
@@ -135,7 +143,7 @@ class NoSound(E2E):
     def test_without_an_audio_device_the_demo_runs_silent_without_error(self):
         s = self.session(env={"SDL_AUDIODRIVER": "no-such-driver"})
         s.wait_window()
-        time.sleep(2)  # a hundred frames, each with its music step
+        s.wait_frames(10, "frames, each with its music step")
         s.assert_running()
         s.press("Escape")
         self.assertEqual(s.wait_exit(), 0)
