@@ -7,10 +7,8 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -27,39 +25,30 @@ namespace fs = std::filesystem;
 struct Readings {
     Picture fileImg, memoryImg;
     Map fileMap, memoryMap;
+    bool Refused() const { return !fileImg && !memoryImg && !fileMap && !memoryMap; }
 };
 
-void ExpectRefused(const Readings& r, const std::string& what) {
-    EXPECT_FALSE(r.fileImg) << what;
-    EXPECT_FALSE(r.memoryImg) << what;
-    EXPECT_FALSE(r.fileMap) << what;
-    EXPECT_FALSE(r.memoryMap) << what;
-}
-
-// Grey samples v land unscaled: v in every channel of a picture, v mod 256 in a grey map.
-void ExpectGrey(const Readings& r, const std::vector<uint32_t>& values, const std::string& what) {
+// Grey samples land unscaled: v in every channel of a picture, v mod 256 in a grey map.
+void ExpectGrey(const Readings& r, const std::vector<uint32_t>& values) {
     std::vector<uint32_t> pixels;
     std::vector<uint8_t> bytes;
     for (uint32_t v : values) {
         pixels.push_back(v * 0x010101u);
         bytes.push_back(uint8_t(v));
     }
-    for (const Picture* img : {&r.fileImg, &r.memoryImg}) {
-        ASSERT_TRUE(*img) << what;
-        EXPECT_EQ(Pixels(img->get()), pixels) << what;
-    }
-    for (const Map* map : {&r.fileMap, &r.memoryMap}) {
-        ASSERT_TRUE(*map) << what;
-        EXPECT_EQ(Bytes(map->get()), bytes) << what;
-    }
+    ASSERT_TRUE(r.fileImg && r.memoryImg && r.fileMap && r.memoryMap);
+    EXPECT_EQ(Pixels(r.fileImg.get()), pixels);
+    EXPECT_EQ(Pixels(r.memoryImg.get()), pixels);
+    EXPECT_EQ(Bytes(r.fileMap.get()), bytes);
+    EXPECT_EQ(Bytes(r.memoryMap.get()), bytes);
 }
 
 // read(path) with `bytes` arriving through a pipe, as from `cat file |`: an input whose length
 // cannot be measured. A reader that stops early leaves the writer with bytes nobody takes.
-template <typename Read>
-auto ThroughPipe(const std::string& bytes, Read read) {
+template <typename Record>
+Record ThroughPipe(const std::string& bytes, Record (*read)(const char*)) {
     int fds[2];
-    if (pipe(fds) != 0) return decltype(read(""))();
+    if (pipe(fds) != 0) return nullptr;
     std::signal(SIGPIPE, SIG_IGN);
     std::thread writer([&] {
         for (size_t at = 0; at < bytes.size();) {
@@ -69,7 +58,7 @@ auto ThroughPipe(const std::string& bytes, Read read) {
         }
         close(fds[1]);
     });
-    auto result = read(("/proc/self/fd/" + std::to_string(fds[0])).c_str());
+    Record result = read(("/proc/self/fd/" + std::to_string(fds[0])).c_str());
     close(fds[0]);
     writer.join();
     return result;
@@ -77,14 +66,6 @@ auto ThroughPipe(const std::string& bytes, Read read) {
 
 Picture PictureAt(const char* path) { return Picture(IMGReadPNM(path)); }
 Map MapAt(const char* path) { return Map(BYTEMAPReadPNM(path)); }
-
-// A field of /proc/self/status in KiB ("VmSize", "VmPeak").
-long StatusKiB(const std::string& field) {
-    std::ifstream in("/proc/self/status");
-    for (std::string line; std::getline(in, line);)
-        if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
-    return -1;
-}
 
 // Runs a shell command; whether it succeeded, and its standard output.
 bool Shell(const std::string& command, std::string& out) {
@@ -98,16 +79,11 @@ bool Shell(const std::string& command, std::string& out) {
 
 class NetpbmReaders : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() / ("netpbm_readers_" + std::to_string(getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-    }
+    void SetUp() override { fs::create_directories(dir_); }
     void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
     std::string Write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(Path(name), std::ios::binary) << bytes;
-        return Path(name);
+        std::ofstream((dir_ / name).string(), std::ios::binary) << bytes;
+        return (dir_ / name).string();
     }
     Readings Read(const std::string& bytes) const {
         const std::string path = Write("in.pnm", bytes);
@@ -116,7 +92,9 @@ protected:
                         Map(BYTEMAPReadPNM(path.c_str())), Map(BYTEMAPFromPNMSize(raw, bytes.size()))};
     }
 
-    fs::path dir_;
+    const fs::path dir_ = fs::temp_directory_path() /
+                          ("netpbm_readers_" + std::to_string(getpid()) + "_" +
+                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 } // namespace
@@ -126,10 +104,10 @@ TEST_F(NetpbmReaders, HeadersThatNeverEndAreRefusedSoon) {
     EXPECT_FALSE(PictureAt("/dev/zero")); // separators without end, before any magic
     EXPECT_FALSE(MapAt("/dev/zero"));
     alarm(0);
-    ExpectRefused(Read(std::string(2000, ' ') + "P5 1 1 255 x"), "a long run of separators");
-    ExpectRefused(Read("P5\n#" + std::string(70000, 'c') + "\n1 1 255 x"), "a comment beyond any header");
-    ExpectRefused(Read("P5 1 1 0000000" + std::string(70000, '0') + "255 x"), "a number beyond any header");
-    ExpectGrey(Read("\n\n# made by hand\nP5\n#" + std::string(60000, 'c') + "\n1 1 255 x"), {'x'}, "within bounds");
+    EXPECT_TRUE(Read(std::string(2000, ' ') + "P5 1 1 255 x").Refused());
+    EXPECT_TRUE(Read("P5\n#" + std::string(70000, 'c') + "\n1 1 255 x").Refused());
+    EXPECT_TRUE(Read("P5 1 1 " + std::string(70000, '0') + "255 x").Refused());
+    ExpectGrey(Read("\n\n# made by hand\nP5\n#" + std::string(60000, 'c') + "\n1 1 255 x"), {'x'});
 }
 
 TEST_F(NetpbmReaders, InputOfUnknownLengthCommitsOnlyWhatArrives) {
@@ -137,39 +115,44 @@ TEST_F(NetpbmReaders, InputOfUnknownLengthCommitsOnlyWhatArrives) {
     for (int i = 0; i < 300 * 250; ++i) grey += char(i * 7);
     for (const std::string& bytes : {grey, std::string("P3 2 1 255\n1 2 3 4 5 6\n"), std::string("P1 3 1 010\n"),
                                      std::string("P4 10 2\n\x80\x40\x00\x41", 12)}) {
+        SCOPED_TRACE(bytes.substr(0, 10));
         const Readings file = Read(bytes);
         Picture img = ThroughPipe(bytes, PictureAt);
         Map map = ThroughPipe(bytes, MapAt);
-        ASSERT_TRUE(img && map && file.fileImg && file.fileMap) << bytes.substr(0, 10);
+        ASSERT_TRUE(img && map && file.fileImg && file.fileMap);
         EXPECT_TRUE(IMGEqual(img.get(), file.fileImg.get()));
         EXPECT_EQ(BYTEMAPEqual(map.get(), file.fileMap.get()), 1);
-        const std::string cut = bytes.substr(0, bytes.size() - 2);
-        EXPECT_FALSE(ThroughPipe(cut, PictureAt)) << cut.substr(0, 10);
-        EXPECT_FALSE(ThroughPipe(cut, MapAt)) << cut.substr(0, 10);
+        EXPECT_FALSE(ThroughPipe(bytes.substr(0, bytes.size() - 2), PictureAt));
+        EXPECT_FALSE(ThroughPipe(bytes.substr(0, bytes.size() - 2), MapAt));
     }
     // Headers that declare gigabytes, a few bytes behind them: refused without ever mapping
     // memory of the declared size.
-    const long before = StatusKiB("VmSize");
+    auto statusKiB = [](const std::string& field) {
+        std::ifstream in("/proc/self/status");
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
+        return -1L;
+    };
+    const long before = statusKiB("VmSize");
     EXPECT_FALSE(ThroughPipe("P4\n65536 32767\n" + std::string(4096, '\xAA'), PictureAt));
     EXPECT_FALSE(ThroughPipe("P5 65535 32767 255\n" + std::string(4096, 'x'), MapAt));
-    EXPECT_LT(StatusKiB("VmPeak") - before, 256L << 10);
+    EXPECT_LT(statusKiB("VmPeak") - before, 256L << 10);
 }
 
 TEST_F(NetpbmReaders, BinaryRastersOfTwoByteSamplesAreRefused) {
-    ExpectRefused(Read(std::string("P5 1 1 256\n\x00\x41", 13)), "P5 256");
-    ExpectRefused(Read("P6 1 1 65535\n" + std::string(6, 'a')), "P6 65535");
-    ExpectGrey(Read("P5 1 1 255\nA"), {'A'}, "P5 255");
-    // Plain rasters keep their values as they are, whatever the maximum.
-    ExpectGrey(Read("P2 2 1 65535\n1000 65535\n"), {1000, 65535}, "P2 65535");
+    EXPECT_TRUE(Read(std::string("P5 1 1 256\n\x00\x41", 13)).Refused());
+    EXPECT_TRUE(Read("P6 1 1 65535\n" + std::string(6, 'a')).Refused());
+    ExpectGrey(Read("P5 1 1 255\nA"), {'A'});
+    ExpectGrey(Read("P2 2 1 65535\n1000 65535\n"), {1000, 65535}); // plain samples stay as they are
 }
 
 TEST_F(NetpbmReaders, CommentsWhereNetpbmReadsThem) {
-    ExpectGrey(Read("P2 3 2 255 1 2 3 # 7 8 9\n4 5 6"), {1, 2, 3, 4, 5, 6}, "inside a plain raster");
-    ExpectGrey(Read("P2 2 1 255\n1#9\n2"), {1, 2}, "right behind a sample");
-    ExpectGrey(Read("P5 1 1 255#c\nA"), {'A'}, "right behind the maximum");
-    ExpectGrey(Read("P5 2 1 255\n#\n"), {'#', '\n'}, "a raster that starts with '#'");
-    ExpectGrey(Read("P1 3 1 0#1\n10"), {0, 255, 0}, "inside a plain bitmap"); // a set bit is white
-    ExpectRefused(Read("P5 1#1 1 255\n\x05"), "the rest of the header commented out");
+    ExpectGrey(Read("P2 3 2 255 1 2 3 # 7 8 9\n4 5 6"), {1, 2, 3, 4, 5, 6}); // inside a plain raster
+    ExpectGrey(Read("P2 2 1 255\n1#9\n2"), {1, 2});                        // right behind a sample
+    ExpectGrey(Read("P5 1 1 255#c\nA"), {'A'});                            // right behind the maximum
+    ExpectGrey(Read("P5 2 1 255\n#\n"), {'#', '\n'});                       // a raster that starts with '#'
+    ExpectGrey(Read("P1 3 1 0#1\n10"), {0, 255, 0});                       // a set bit is white
+    EXPECT_TRUE(Read("P5 1#1 1 255\n\x05").Refused());                     // the header commented out
     const Readings colour = Read("P3 1 1 255\n# 9 9 9\n1 2 3");
     ASSERT_TRUE(colour.fileImg && colour.memoryImg);
     EXPECT_EQ(colour.fileImg->pixels[0], 0x010203u);
@@ -177,24 +160,22 @@ TEST_F(NetpbmReaders, CommentsWhereNetpbmReadsThem) {
 }
 
 TEST_F(NetpbmReaders, SizedMemoryReadsStopAtTheSize) {
-    // Exactly sized buffers without a terminating zero: the sanitizer build sees any read past them.
-    auto readBoth = [](const std::string& bytes, size_t size) {
-        const std::vector<unsigned char> exact(bytes.begin(), bytes.begin() + std::ptrdiff_t(size));
-        return std::make_pair(Picture(IMGFromPNMSize(exact.data(), size)), Map(BYTEMAPFromPNMSize(exact.data(), size)));
-    };
-    const std::string p6 = "P6 2 1 255\n\x01\x02\x03\x04\x05\x06";
-    auto [img, map] = readBoth(p6, p6.size());
-    ASSERT_TRUE(img && map);
-    EXPECT_EQ(Pixels(img.get()), (std::vector<uint32_t>{0x010203, 0x040506}));
-    const std::string p2 = "P2 2 1 255 7 8";
-    auto [greyImg, greyMap] = readBoth(p2, p2.size());
-    ASSERT_TRUE(greyImg && greyMap);
-    EXPECT_EQ(Bytes(greyMap.get()), (std::vector<uint8_t>{7, 8}));
-    for (const std::string& bytes : {p6, p2, std::string("P4 9 2\n\xFF\x80\xFF\x80")}) {
-        for (size_t size = 0; size < bytes.size(); ++size) {
-            auto [cutImg, cutMap] = readBoth(bytes, size);
-            EXPECT_FALSE(cutImg) << size;
-            EXPECT_FALSE(cutMap) << size;
+    // Buffers of exactly the size, without a terminating zero: the sanitizer build sees any
+    // read beyond them.
+    for (const std::string& bytes : {std::string("P6 2 1 255\n\x01\x02\x03\x04\x05\x06"), std::string("P2 2 1 255 7 8"),
+                                     std::string("P4 9 2\n\xFF\x80\xFF\x80")}) {
+        for (size_t size = 0; size <= bytes.size(); ++size) {
+            const std::vector<unsigned char> exact(bytes.begin(), bytes.begin() + std::ptrdiff_t(size));
+            Picture img(IMGFromPNMSize(exact.data(), size));
+            Map map(BYTEMAPFromPNMSize(exact.data(), size));
+            EXPECT_EQ(bool(img), size == bytes.size()) << bytes << " " << size;
+            EXPECT_EQ(bool(map), size == bytes.size()) << bytes << " " << size;
+            if (img && bytes[1] == '6') {
+                EXPECT_EQ(Pixels(img.get()), (std::vector<uint32_t>{0x010203, 0x040506}));
+            }
+            if (map && bytes[1] == '2') {
+                EXPECT_EQ(Bytes(map.get()), (std::vector<uint8_t>{7, 8}));
+            }
         }
     }
     EXPECT_FALSE(IMGFromPNMSize(nullptr, 10));
@@ -203,8 +184,8 @@ TEST_F(NetpbmReaders, SizedMemoryReadsStopAtTheSize) {
 
 namespace {
 
-// A picture as the Netpbm tools read it, written out as plain text: kind 1 to 3, size, maximum and
-// samples, three a pixel for colour; a bitmap's bits are 1 for black.
+// A picture as the Netpbm tools read it, written out as plain text: kind 1 to 3, size, maximum
+// and samples, three a pixel for colour; a bitmap's bits are 1 for black.
 struct ToolReading {
     int kind = 0, width = 0, height = 0;
     long maximum = 1;
@@ -227,8 +208,8 @@ bool ParsePlain(const std::string& text, ToolReading& out) {
     return out.samples.size() == count;
 }
 
-// The Netpbm command that writes a file of the kind as plain text, keeping the kind (pamtopnm
-// would turn a grey file of maximum 1 into a bitmap).
+// The Netpbm command that writes a file as plain text of its own kind (pamtopnm would turn a
+// grey file of maximum 1 into a bitmap).
 std::string PlainOf(char kind) {
     return kind == '1' || kind == '4' ? "pamtopnm -plain < " : kind == '2' || kind == '5' ? "pgmtopgm -plain < " : "ppmtoppm -plain < ";
 }
@@ -272,23 +253,23 @@ TEST_F(NetpbmReaders, ReadWhatTheNetpbmToolsRead) {
         ASSERT_TRUE(Shell(maker, made)) << maker;
         ASSERT_TRUE(Shell(PlainOf(made[1]) + Write("made.pnm", made), plain)) << maker;
         for (const std::string& bytes : {made, plain, Commented(made), Commented(plain)}) {
-            const std::string what = std::string(maker) + " as " + bytes.substr(0, 2);
+            SCOPED_TRACE(std::string(maker) + " as " + bytes.substr(0, 2));
             ToolReading tool;
-            ASSERT_TRUE(Shell(PlainOf(bytes[1]) + Write("variant.pnm", bytes), out) && ParsePlain(out, tool)) << what;
+            ASSERT_TRUE(Shell(PlainOf(bytes[1]) + Write("variant.pnm", bytes), out) && ParsePlain(out, tool));
             ++files;
             const Readings r = Read(bytes);
             if ((bytes[1] == '5' || bytes[1] == '6') && tool.maximum > 255) {
-                ExpectRefused(r, what);
+                EXPECT_TRUE(r.Refused());
                 ++refused;
                 continue;
             }
+            ASSERT_TRUE(r.fileImg && r.memoryImg && r.fileMap && r.memoryMap);
             // From memory a raw bitmap's rows are whole bytes: the padding makes extra columns.
             const int memoryWidth = bytes[1] == '4' ? (tool.width + 7) / 8 * 8 : tool.width;
-            ASSERT_TRUE(r.fileImg && r.memoryImg && r.fileMap && r.memoryMap) << what;
-            EXPECT_EQ(std::make_pair(r.fileImg->width, r.fileImg->height), std::make_pair(tool.width, tool.height));
-            EXPECT_EQ(std::make_pair(r.fileMap->width, r.fileMap->height), std::make_pair(tool.width, tool.height));
-            EXPECT_EQ(r.memoryImg->width, memoryWidth) << what;
-            EXPECT_EQ(r.memoryMap->width, memoryWidth) << what;
+            for (int width : {r.fileImg->width, r.fileMap->width}) EXPECT_EQ(width, tool.width);
+            for (int width : {r.memoryImg->width, r.memoryMap->width}) EXPECT_EQ(width, memoryWidth);
+            for (int height : {r.fileImg->height, r.fileMap->height, r.memoryImg->height, r.memoryMap->height})
+                EXPECT_EQ(height, tool.height);
             const uint32_t* s = tool.samples.data();
             for (int y = 0; y < tool.height; ++y) {
                 for (int x = 0; x < tool.width; ++x, s += tool.kind == 3 ? 3 : 1) {
@@ -300,11 +281,10 @@ TEST_F(NetpbmReaders, ReadWhatTheNetpbmToolsRead) {
                         pixel = s[0] * 65536u + s[1] * 256u + s[2];
                         grey = uint32_t((uint64_t(s[0]) + s[1] + s[2]) / 3);
                     }
-                    const std::string at = what + " at " + std::to_string(x) + "," + std::to_string(y);
-                    ASSERT_EQ(IMGGetPixel(r.fileImg.get(), x, y), pixel) << at;
-                    ASSERT_EQ(IMGGetPixel(r.memoryImg.get(), x, y), pixel) << at;
-                    ASSERT_EQ(BYTEMAPGetPixel(r.fileMap.get(), x, y), int(uint8_t(grey))) << at;
-                    ASSERT_EQ(BYTEMAPGetPixel(r.memoryMap.get(), x, y), int(uint8_t(grey))) << at;
+                    for (const Picture* img : {&r.fileImg, &r.memoryImg})
+                        ASSERT_EQ(IMGGetPixel(img->get(), x, y), pixel) << x << "," << y;
+                    for (const Map* map : {&r.fileMap, &r.memoryMap})
+                        ASSERT_EQ(BYTEMAPGetPixel(map->get(), x, y), int(uint8_t(grey))) << x << "," << y;
                 }
             }
         }
