@@ -1,5 +1,4 @@
 // Netpbm pictures: all six kinds read from memory and from files, binary colour files written.
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,14 +24,7 @@ struct Pictures {
     using Pixel = uint32_t;
     using Sink = PixelSink;
     // A black picture of the size, or null when it cannot be held.
-    static IMG* Make(int width, int height) {
-        if (size_t(width) * size_t(height) > size_t(INT_MAX)) return nullptr;
-        IMG* img = IMGNew();
-        if (!img) return nullptr;
-        IMGSetSize(img, width, height);
-        if (img->width != width || img->height != height) IMGFree(&img);
-        return img;
-    }
+    static IMG* Make(int width, int height) { return img_detail::NewSized(width, height); }
     static IMG* Adopt(int width, int height, uint32_t* pixels) {
         IMG* img = IMGNew();
         if (!img) return nullptr;
