@@ -23,8 +23,7 @@ inline void Require(bool holds) {
 // touch no disk and leave nothing behind.
 class MemoryFile {
 public:
-    explicit MemoryFile(const char* name)
-        : fd_(memfd_create(name, 0)), path_("/proc/self/fd/" + std::to_string(fd_)) {}
+    explicit MemoryFile(const char* name) : fd_(memfd_create(name, 0)), path_("/proc/self/fd/" + std::to_string(fd_)) {}
     ~MemoryFile() {
         if (fd_ >= 0) close(fd_);
     }
@@ -94,7 +93,9 @@ bool SameColumns(const Record* file, const Record* memory, const Pixel* filePixe
     }
     return true;
 }
-inline bool SameColumns(const IMG* file, const IMG* memory) { return SameColumns(file, memory, file->pixels, memory->pixels); }
+inline bool SameColumns(const IMG* file, const IMG* memory) {
+    return SameColumns(file, memory, file->pixels, memory->pixels);
+}
 inline bool SameColumns(const BYTEMAP* file, const BYTEMAP* memory) {
     return SameColumns(file, memory, file->data, memory->data);
 }

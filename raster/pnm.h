@@ -189,8 +189,8 @@ bool ReadHeader(Source& in, Header& header, NumberEnd numberEnd, Grammar grammar
             if (count < 3) numbers[count++] = value; // a fourth number before the magic has no place
             const bool last = complete();
             // A stray byte has already ended its own number.
-            const bool endTaken = stray ? last && numberEnd == NumberEnd::kKept
-                                        : last || numberEnd == NumberEnd::kConsumed;
+            const bool endTaken =
+                stray ? last && numberEnd == NumberEnd::kKept : last || numberEnd == NumberEnd::kConsumed;
             if (endTaken && !takeEnd()) return false;
             if (last) break;
         } else {

@@ -92,16 +92,16 @@ protected:
                         Map(BYTEMAPReadPNM(path.c_str())), Map(BYTEMAPFromPNMSize(raw, bytes.size()))};
     }
 
-    const fs::path dir_ = fs::temp_directory_path() /
-                          ("netpbm_readers_" + std::to_string(getpid()) + "_" +
-                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const fs::path dir_ = fs::temp_directory_path() / ("netpbm_readers_" + std::to_string(getpid()) + "_" +
+                                                       ::testing::UnitTest::GetInstance()->current_test_info()->name());
 };
 
 } // namespace
 
 TEST_F(NetpbmReaders, HeadersThatNeverEndAreRefusedSoon) {
-    alarm(60); // a reader that spins fails the test instead of hanging it
-    EXPECT_FALSE(PictureAt("/dev/zero")); // separators without end, before any magic
+    // Separators without end, before any magic; a reader that spins fails instead of hanging.
+    alarm(60);
+    EXPECT_FALSE(PictureAt("/dev/zero"));
     EXPECT_FALSE(MapAt("/dev/zero"));
     alarm(0);
     EXPECT_TRUE(Read(std::string(2000, ' ') + "P5 1 1 255 x").Refused());
@@ -148,11 +148,11 @@ TEST_F(NetpbmReaders, BinaryRastersOfTwoByteSamplesAreRefused) {
 
 TEST_F(NetpbmReaders, CommentsWhereNetpbmReadsThem) {
     ExpectGrey(Read("P2 3 2 255 1 2 3 # 7 8 9\n4 5 6"), {1, 2, 3, 4, 5, 6}); // inside a plain raster
-    ExpectGrey(Read("P2 2 1 255\n1#9\n2"), {1, 2});                        // right behind a sample
-    ExpectGrey(Read("P5 1 1 255#c\nA"), {'A'});                            // right behind the maximum
-    ExpectGrey(Read("P5 2 1 255\n#\n"), {'#', '\n'});                       // a raster that starts with '#'
-    ExpectGrey(Read("P1 3 1 0#1\n10"), {0, 255, 0});                       // a set bit is white
-    EXPECT_TRUE(Read("P5 1#1 1 255\n\x05").Refused());                     // the header commented out
+    ExpectGrey(Read("P2 2 1 255\n1#9\n2"), {1, 2});                          // right behind a sample
+    ExpectGrey(Read("P5 1 1 255#c\nA"), {'A'});                              // right behind the maximum
+    ExpectGrey(Read("P5 2 1 255\n#\n"), {'#', '\n'});                        // a raster that starts with '#'
+    ExpectGrey(Read("P1 3 1 0#1\n10"), {0, 255, 0});                         // a set bit is white
+    EXPECT_TRUE(Read("P5 1#1 1 255\n\x05").Refused());                       // the header commented out
     const Readings colour = Read("P3 1 1 255\n# 9 9 9\n1 2 3");
     ASSERT_TRUE(colour.fileImg && colour.memoryImg);
     EXPECT_EQ(colour.fileImg->pixels[0], 0x010203u);
@@ -170,12 +170,8 @@ TEST_F(NetpbmReaders, SizedMemoryReadsStopAtTheSize) {
             Map map(BYTEMAPFromPNMSize(exact.data(), size));
             EXPECT_EQ(bool(img), size == bytes.size()) << bytes << " " << size;
             EXPECT_EQ(bool(map), size == bytes.size()) << bytes << " " << size;
-            if (img && bytes[1] == '6') {
-                EXPECT_EQ(Pixels(img.get()), (std::vector<uint32_t>{0x010203, 0x040506}));
-            }
-            if (map && bytes[1] == '2') {
-                EXPECT_EQ(Bytes(map.get()), (std::vector<uint8_t>{7, 8}));
-            }
+            if (img && bytes[1] == '6') { EXPECT_EQ(Pixels(img.get()), (std::vector<uint32_t>{0x010203, 0x040506})); }
+            if (map && bytes[1] == '2') { EXPECT_EQ(Bytes(map.get()), (std::vector<uint8_t>{7, 8})); }
         }
     }
     EXPECT_FALSE(IMGFromPNMSize(nullptr, 10));
@@ -211,7 +207,8 @@ bool ParsePlain(const std::string& text, ToolReading& out) {
 // The Netpbm command that writes a file as plain text of its own kind (pamtopnm would turn a
 // grey file of maximum 1 into a bitmap).
 std::string PlainOf(char kind) {
-    return kind == '1' || kind == '4' ? "pamtopnm -plain < " : kind == '2' || kind == '5' ? "pgmtopgm -plain < " : "ppmtoppm -plain < ";
+    if (kind == '1' || kind == '4') return "pamtopnm -plain < ";
+    return kind == '2' || kind == '5' ? "pgmtopgm -plain < " : "ppmtoppm -plain < ";
 }
 
 // The same file with comments wherever Netpbm takes them: after the magic, right behind the
@@ -237,6 +234,7 @@ TEST_F(NetpbmReaders, ReadWhatTheNetpbmToolsRead) {
     std::string out;
     if (!Shell("command -v pamtopnm pgmtopgm ppmtoppm pbmmake pgmramp pamseq ppmmake pnmdepth convert", out))
         GTEST_SKIP() << "netpbm or imagemagick missing (scripts/install-deps installs them)";
+    // clang-format off
     const char* makers[] = {
         "pbmmake -g 1 3", "pbmmake -g 7 2", "pbmmake -g 9 3", "pbmmake -g 13 5", "pbmmake -b 17 2",
         "pbmmake -w 31 1", "convert -size 13x4 pattern:gray50 pbm:-",
@@ -247,6 +245,7 @@ TEST_F(NetpbmReaders, ReadWhatTheNetpbmToolsRead) {
         "pamseq 3 3 | pamtopnm -assume | pnmdepth 1000", "pamseq 3 3 | pamtopnm -assume | pnmdepth 65535",
         "convert -size 9x5 gradient:red-blue -depth 8 ppm:-", "convert -size 9x5 gradient:red-blue -depth 16 ppm:-",
     };
+    // clang-format on
     int files = 0, refused = 0;
     for (const char* maker : makers) {
         std::string made, plain;
