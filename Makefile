@@ -36,8 +36,8 @@ bench: deps
 fuzz: deps
 	scripts/run-fuzz 300
 
-# The toolbox under $(PREFIX); DESTDIR is honoured. `make uninstall` removes what the last
-# install put there.
+# The programs, desktop entry, icons, manual pages and the toolbox under $(PREFIX); DESTDIR is
+# honoured. `make uninstall` removes what the last install put there.
 install: build
 	cmake --install build --prefix $(PREFIX)
 

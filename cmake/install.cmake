@@ -1,5 +1,6 @@
-# What `cmake --install` puts where. The `toolbox` component: the static libraries, their
-# public headers, a CMake package and a pkg-config file.
+# What `cmake --install` puts where. Two components: `demo` (the programs, their desktop entry,
+# icons and manual pages) and `toolbox` (the static libraries, their public headers, a CMake
+# package and a pkg-config file).
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -56,3 +57,41 @@ file(RELATIVE_PATH KELP_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
 string(REGEX REPLACE "/$" "" KELP_PC_TO_PREFIX "${KELP_PC_TO_PREFIX}")
 configure_file(cmake/kelp2207.pc.in ${PROJECT_BINARY_DIR}/kelp2207.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/kelp2207.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT toolbox)
+
+# The desktop side has no meaning in a browser build.
+if(EMSCRIPTEN)
+  return()
+endif()
+
+set(programs kelp2207 kelp2207fs)
+if(TARGET kelp2207-record)
+  list(APPEND programs kelp2207-record)
+endif()
+install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
+install(FILES packaging/kelp2207.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT demo)
+
+configure_file(packaging/kelp2207.6.in ${PROJECT_BINARY_DIR}/packaging/kelp2207.6 @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/kelp2207.6 packaging/kelp2207fs.6
+  DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT demo)
+if(TARGET kelp2207-record)
+  configure_file(packaging/kelp2207-record.1.in ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+    COMPONENT demo)
+endif()
+
+# The icons are the show's badge, scaled when the program is built.
+find_package(ZLIB REQUIRED)
+add_executable(kelp_icon packaging/icon.cpp)
+target_link_libraries(kelp_icon PRIVATE kelp_img ZLIB::ZLIB)
+set(icons "")
+foreach(size 16 32 48 64 128 256)
+  set(icon ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/apps/kelp2207.png)
+  add_custom_command(OUTPUT ${icon}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/packaging/icons/${size}x${size}/apps
+    COMMAND kelp_icon ${PROJECT_SOURCE_DIR}/data/badge.ppm ${size} ${icon}
+    DEPENDS kelp_icon ${PROJECT_SOURCE_DIR}/data/badge.ppm
+    COMMENT "Making the ${size}x${size} icon")
+  list(APPEND icons ${icon})
+  install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps COMPONENT demo)
+endforeach()
+add_custom_target(kelp_icons ALL DEPENDS ${icons})
