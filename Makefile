@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX ?= /usr/local
 
-.PHONY: all run test deps build build-asan bench fuzz install uninstall clean
+.PHONY: all run test deps build build-asan bench fuzz install uninstall deb clean
 
 all: build
 
@@ -46,6 +46,10 @@ uninstall:
 	sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' rm -f --
 	sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' -n1 dirname \
 	  | grep -E '/(include/kelp2207|cmake/KELP2207)' | sort -ru | xargs -r -d '\n' rmdir --ignore-fail-on-non-empty --
+
+# The Debian packages kelp2207 and libkelp2207-dev, in build/packages/.
+deb: build
+	cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz build-tsan

@@ -1,6 +1,6 @@
 # What `cmake --install` puts where. Two components: `demo` (the programs, their desktop entry,
 # icons and manual pages) and `toolbox` (the static libraries, their public headers, a CMake
-# package and a pkg-config file).
+# package and a pkg-config file). cmake/package.cmake makes a Debian package of each.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -95,3 +95,5 @@ foreach(size 16 32 48 64 128 256)
   install(FILES ${icon} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps COMPONENT demo)
 endforeach()
 add_custom_target(kelp_icons ALL DEPENDS ${icons})
+
+include(cmake/package.cmake)
