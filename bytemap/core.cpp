@@ -1,6 +1,5 @@
 // The grey-map record, its copies and comparison, pixel access, lines and shapes.
 #include <algorithm>
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,18 +14,9 @@ using bytemap_detail::PixelCount;
 using bytemap_detail::Usable;
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("BYTEMAP", "20110524", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("BYTEMAP", "20110524", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
-// A zero-filled store for width x height bytes, or null when the size is negative, does not
-// fit the module's int indexes, or cannot be allocated. One byte even for an empty map, so a
-// sized map always has a store.
-uint8_t* AllocateData(int width, int height) {
-    if (width < 0 || height < 0) return nullptr;
-    const size_t count = size_t(width) * size_t(height);
-    if (count > size_t(INT_MAX)) return nullptr;
-    return static_cast<uint8_t*>(std::calloc(count ? count : 1, 1));
-}
 
 bool Inside(const BYTEMAP* map, int64_t x, int64_t y) { return x >= 0 && y >= 0 && x < map->width && y < map->height; }
 
@@ -43,7 +33,7 @@ BYTEMAP* BYTEMAPNew() {
         BYTEMAPError();
         return nullptr;
     }
-    map->data = AllocateData(16, 16);
+    map->data = raster::AllocatePixels<uint8_t>(16, 16);
     if (!map->data) {
         std::free(map);
         BYTEMAPError();
@@ -71,7 +61,7 @@ void BYTEMAPSetSize(BYTEMAP* map, int width, int height) {
     }
     // Allocate before letting go of the old store: a size that cannot be held is refused and
     // the map stays as it was, never left with a size its store does not have.
-    uint8_t* data = AllocateData(width, height);
+    uint8_t* data = raster::AllocatePixels<uint8_t>(width, height);
     if (!data) {
         BYTEMAPError();
         return;

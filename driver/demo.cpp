@@ -1,5 +1,6 @@
 #include "driver/demo.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 
@@ -11,24 +12,29 @@
 DEMO demo;
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
+} // namespace
 
-[[noreturn]] void Fail(const char* what, const char* reason) {
-    std::fprintf(stderr, "kelp2207: %s: %s\n", what, reason);
+void DemoFail(const char* format, ...) {
+    std::fputs("kelp2207: ", stderr);
+    va_list arguments;
+    va_start(arguments, format);
+    std::vfprintf(stderr, format, arguments);
+    va_end(arguments);
+    std::fputc('\n', stderr);
     std::exit(1);
 }
-} // namespace
 
 void DemoInit() {
     demo.display = SDLDPYNew();
     // Running blind helps nobody: without a window the program says why and stops, before it
     // opens the sound device for nothing.
-    if (!demo.display || !SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
+    if (!demo.display || !SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
     demo.keyboard = SDLKBDNew();
     DemoInitSound();
     if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
-    if (!SDLDPYIsOpen()) Fail("cannot open the 256x256 display", SDLDPYReason());
-    if (!demo.keyboard) Fail("cannot read the keyboard", "out of memory");
+    if (!SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
+    if (!demo.keyboard) DemoFail("cannot read the keyboard: out of memory");
     DemoInitScene(demo.display->width, demo.display->height);
 }
 
@@ -36,7 +42,7 @@ void DemoInitScene(int width, int height) {
     demo.back = IMGNew();
     if (demo.back) IMGSetSize(demo.back, width, height);
     if (!demo.back || demo.back->width != width || demo.back->height != height) {
-        Fail("cannot create the back buffer", "out of memory");
+        DemoFail("cannot create the back buffer: out of memory");
     }
     DemoInitFonts();
     RANDSeed(kRandomSeed);
@@ -44,7 +50,7 @@ void DemoInitScene(int width, int height) {
     DemoInitPictures();
     DemoInitRotozoom();
     DemoInitMusic();
-    FPSState.target = 50;
+    FPSState.target = kFrameRate;
 }
 
 bool DemoFrameEnd() {
@@ -67,7 +73,7 @@ bool DemoFrameEnd() {
 
 void DemoKey(int key) {
     switch (static_cast<signed char>(key)) {
-    case 27: // ESC
+    case SDLKBDEscape:
         DemoFadeOut();
         std::exit(0); // SDL shuts down in its exit handler
     case ' ':
@@ -77,19 +83,19 @@ void DemoKey(int key) {
         demo.scroller ^= 1;
         break;
     case '5':
-        FPSState.target = 25;
+        FPSState.target = kSlowFrameRate;
         break;
     case '6':
-        FPSState.target = 50;
+        FPSState.target = kFrameRate;
         break;
     case 'f':
         demo.readout ^= 1;
         break;
     case 'a':
-        if (demo.scroll && demo.scroll->speed < 32) ++demo.scroll->speed;
+        if (demo.scroll && demo.scroll->speed < kScrollSpeedLimit) ++demo.scroll->speed;
         break;
     case 's':
-        if (demo.scroll && demo.scroll->speed > -32) --demo.scroll->speed;
+        if (demo.scroll && demo.scroll->speed > -kScrollSpeedLimit) --demo.scroll->speed;
         break;
     default:
         break;
@@ -108,6 +114,15 @@ void DemoRunPart(void (*setup)(), void (*frame)()) {
     for (int i = 0; i < kPartLength; ++i) {
         frame();
         if (DemoFrameEnd()) return;
+    }
+}
+
+void DemoRunShow() {
+    for (;;) {
+        DemoPartLogo();
+        DemoPartBursts();
+        DemoPartMosaic();
+        DemoPartRects();
     }
 }
 

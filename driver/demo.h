@@ -22,6 +22,9 @@ constexpr uint32_t kRandomSeed = 542388762u;
 constexpr uint32_t kFadeStep = 0x040404u;
 constexpr int kFadeSteps = 64;
 constexpr unsigned char kSkipRequest = 0x01; // bit of DEMO::control
+constexpr int kFrameRate = 50;               // frames per second, at start-up and after '6'
+constexpr int kSlowFrameRate = 25;           // after '5'
+constexpr int kScrollSpeedLimit = 32;        // 'a' and 's' keep the scroller's speed within +-32
 
 // The driver's long-lived objects and the state kept across frames and parts. Nothing here
 // is ever released: the process ends with all of it alive.
@@ -65,6 +68,9 @@ extern DEMO demo;
 // Start-up: opens the display (or ends the program with a message when it cannot), then
 // DemoInitScene at the display's size.
 void DemoInit();
+// Ends the program with status 1 after one line on standard error, "kelp2207: " and the
+// formatted message: for the start-up failures that leave nothing to show.
+[[noreturn, gnu::format(printf, 1, 2)]] void DemoFail(const char* format, ...);
 // Everything of start-up that needs no window: back buffer, seed, pictures, objects, rate.
 void DemoInitScene(int width, int height);
 
@@ -74,6 +80,9 @@ void DemoFadeOut();
 
 // Runs a part: set-up, then up to kPartLength frames, each drawn and ended by DemoFrameEnd.
 void DemoRunPart(void (*setup)(), void (*frame)());
+
+// The four parts in order, for ever: the show after start-up. Ends only through ESC.
+[[noreturn]] void DemoRunShow();
 
 void DemoPartLogo();
 void DemoPartBursts();

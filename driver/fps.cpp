@@ -5,17 +5,15 @@
 #include <algorithm>
 
 #include "support/identity.h"
+#include "support/wrap.h"
 
 FPSSTATE FPSState = {};
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
 
 FPSClock clock = nullptr;
 FPSSleep sleep = nullptr;
-
-// Signed 32-bit sums and differences that wrap as the clock does, without overflow.
-int32_t Wrap(uint32_t value) { return static_cast<int32_t>(value); }
 } // namespace
 
 void FPSSetClock(FPSClock c, FPSSleep s) {
@@ -25,16 +23,16 @@ void FPSSetClock(FPSClock c, FPSSleep s) {
 
 int FPSTime() {
     if (clock) return clock();
-    return Wrap(SDL_GetTicks() * 1000u);
+    return wrap::Signed(SDL_GetTicks() * 1000u); // wraps as the clock does
 }
 
 int FPSTick() {
     FPSSTATE& s = FPSState;
-    s.frames = Wrap(uint32_t(s.frames) + 1u);
+    s.frames = wrap::Add(s.frames, 1);
     if (s.target <= 0) s.target = 1;
     s.period = 1000000 / s.target;
     s.now = FPSTime();
-    s.elapsed = Wrap(uint32_t(s.now) - uint32_t(s.previous));
+    s.elapsed = wrap::Sub(s.now, s.previous);
     s.previous = s.now;
     // Summed wide: one frame of half an hour (a suspended process) must close the window,
     // not wrap the sum below zero and keep it open.

@@ -2,10 +2,5 @@
 
 int main(int, char**) {
     DemoInit();
-    for (;;) {
-        DemoPartLogo();
-        DemoPartBursts();
-        DemoPartMosaic();
-        DemoPartRects();
-    }
+    DemoRunShow();
 }

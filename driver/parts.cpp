@@ -8,17 +8,14 @@
 #include "driver/demo.h"
 #include "driver/fps.h"
 #include "support/random.h"
+#include "support/wrap.h"
 
 namespace {
 constexpr int W = kScreenWidth;
 constexpr int H = kScreenHeight;
 
-int Sine(uint32_t angle) { return SINE[angle & uint32_t(SINEMask)]; }
-
-// The frame counter times a speed, in sine indices: unsigned, so it wraps instead of overflowing.
-uint32_t Turn(int speed, int offset = 0) {
-    return uint32_t(FPSState.frames) * uint32_t(speed) + uint32_t(offset);
-}
+// The frame counter times a speed, in sine steps; it wraps instead of overflowing.
+int Turn(int speed, int offset = 0) { return wrap::Add(wrap::Mul(FPSState.frames, speed), offset); }
 
 // A random 24-bit colour from two draws: red from the first, green and blue from the second.
 uint32_t RandomColour(uint32_t mask) {
@@ -39,14 +36,14 @@ void DemoLogoFrame() {
     ROTOZOOMStep(demo.rotozoom);
     ROTOZOOMDraw(demo.rotozoom); // covers every pixel
     if (demo.scroller) {
-        // The first half of the table only (0 .. 32766): the band bounces up from the bottom.
-        demo.scroll->y = H - demo.scroll->height - (Sine(Turn(27) & 511) >> 10);
+        // The first half turn only (0 .. 32766): the band bounces up from the bottom.
+        demo.scroll->y = H - demo.scroll->height - (SINEAt(Turn(27) & (2 * SINEQuarter - 1)) >> 10);
         SCROLLDraw(demo.scroll);
         SCROLLStep(demo.scroll);
     }
     IMG* logo = demo.bigLogo;
-    logo->x = demo.logoHomeX + (Sine(uint32_t(demo.logoPhaseX)) >> 10);
-    logo->y = demo.logoHomeY + (Sine(uint32_t(demo.logoPhaseY)) >> 10);
+    logo->x = demo.logoHomeX + (SINEAt(demo.logoPhaseX) >> 10);
+    logo->y = demo.logoHomeY + (SINEAt(demo.logoPhaseY) >> 10);
     IMGBlitTransparent(logo, demo.back, 0, 0, logo->x, logo->y, logo->width, logo->height);
     demo.logoPhaseX = (demo.logoPhaseX + 13) & SINEMask;
     demo.logoPhaseY = (demo.logoPhaseY + 11) & SINEMask;
@@ -90,8 +87,8 @@ void DemoBurst(int n) {
 void DemoRays(int cx, int cy, int radius, int step, uint32_t colour) {
     if (step <= 0) return; // a star needs a positive angular step to end
     for (int a = 0; a < SINELength; a += step) {
-        const int dx = (Sine(uint32_t(a)) * radius) >> 15;
-        const int dy = (Sine(uint32_t(a + SINELength / 4)) * radius) >> 15;
+        const int dx = (SINEAt(a) * radius) >> 15;
+        const int dy = (SINEAt(a + SINEQuarter) * radius) >> 15;
         DemoLine(cx, cy, cx + dx, cy + dy, colour);
     }
 }
@@ -127,33 +124,35 @@ void DemoMosaicFrame() {
 }
 
 void DemoSpray() {
+    // Each mode keeps its glows inside its own tiles (16 << mode): pen x and y are each
+    // (rand() & mask) - offset for the 64 x 64 glow cell, then the glyph is drawn.
+    struct Mode {
+        int mask, offset, sprays;
+    };
+    static constexpr Mode kModes[] = {
+        // Multiples of 16, less 24: the smallest glow's centre on the centre of every 16-tile.
+        {0xF0, 24, 8},
+        // 32k or 32k + 1, less 16: centred on the 32-tiles, the low bit a pixel of jitter.
+        {0xE1, 16, 4},
+        // 64k or 64k + 1, less 1: centred on the 64-tiles, with the same jitter.
+        {0xC1, 1, 1},
+        // Bit 6 clear: the cell starts in the left half of a 128-tile, so it never straddles two.
+        {0xBF, 0, 4},
+    };
+    const int mode = demo.mosaicMode >= 0 && demo.mosaicMode < 3 ? demo.mosaicMode : 3;
+    const Mode& m = kModes[mode];
     FONT* font = demo.sprayFont;
-    switch (demo.mosaicMode) {
-    case 0:
-        font->x = (RANDNext() & 0xF0) - 24;
-        font->y = (RANDNext() & 0xF0) - 24;
-        font->character = 3;
-        demo.spraysPerFrame = 8;
-        break;
-    case 1:
-        font->x = (RANDNext() & 0xE1) - 16;
-        font->y = (RANDNext() & 0xE1) - 16;
-        font->character = (RANDNext() & 1) + 2;
-        demo.spraysPerFrame = 4;
-        break;
-    case 2:
-        font->x = (RANDNext() & 0xC1) - 1;
-        font->y = (RANDNext() & 0xC1) - 1;
-        font->character = RANDNext() % 3 + 1;
-        demo.spraysPerFrame = 1;
-        break;
-    default:
-        font->x = RANDNext() & 0xBF;
-        font->y = RANDNext() & 0xBF;
-        font->character = RANDNext() & 3;
-        demo.spraysPerFrame = 4;
-        break;
+    font->x = (RANDNext() & m.mask) - m.offset;
+    font->y = (RANDNext() & m.mask) - m.offset;
+    // Glow sizes to suit the tile: only the smallest (3) on 16-pixel tiles, the two smallest on
+    // 32, all but the largest on 64, any on 128.
+    switch (mode) {
+    case 0: font->character = 3; break;
+    case 1: font->character = (RANDNext() & 1) + 2; break;
+    case 2: font->character = RANDNext() % 3 + 1; break;
+    default: font->character = RANDNext() & 3; break;
     }
+    demo.spraysPerFrame = m.sprays;
     FONTPutCharSaturated(font);
     IMGBlitSubSat(demo.mosaic, demo.back, 0, 0, 0, 0, W, H);
 }
@@ -192,8 +191,8 @@ void DemoRects() {
         const int px = x, py = y, pw = width, ph = height;
         width = W - 2 * i;
         height = H - 2 * i;
-        const int sx = Sine(Turn(7, i)) + Sine(Turn(3, i)) + Sine(Turn(1, i));
-        const int sy = Sine(Turn(5, i)) + Sine(Turn(2, i)) + Sine(Turn(1, i));
+        const int sx = SINEAt(Turn(7, i)) + SINEAt(Turn(3, i)) + SINEAt(Turn(1, i));
+        const int sy = SINEAt(Turn(5, i)) + SINEAt(Turn(2, i)) + SINEAt(Turn(1, i));
         x = i + ((sx * i) >> 16);
         y = i + ((sy * i) >> 18);
         // Keep the new rectangle inside the one just drawn.

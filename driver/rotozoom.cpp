@@ -7,9 +7,10 @@
 #include "data/assets.h"
 #include "data/sine.h"
 #include "support/identity.h"
+#include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("ROTOZOOM", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("ROTOZOOM", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 bool PowerOfTwo(int n) { return n > 0 && (n & (n - 1)) == 0; }
@@ -20,10 +21,8 @@ int Log2(int n) {
     return shift;
 }
 
-// sine[index] x side x 2 >> 15, in 64 bits so large targets cannot overflow the product.
-int Direction(int index, int side) {
-    return int((int64_t(SINE[index & SINEMask]) * side * 2) >> 15);
-}
+// sine(angle) x side x 2 >> 15, in 64 bits so large targets cannot overflow the product.
+int Direction(int64_t angle, int side) { return int((int64_t(SINEAt(angle)) * side * 2) >> 15); }
 
 // Owns one point list for the length of a draw.
 struct Points {
@@ -103,7 +102,7 @@ void ROTOZOOMStep(ROTOZOOM* rotozoom) {
         ROTOZOOMError();
         return;
     }
-    rotozoom->angle = int((uint32_t(rotozoom->angle) + uint32_t(rotozoom->step)) & uint32_t(SINEMask));
+    rotozoom->angle = wrap::Add(rotozoom->angle, rotozoom->step) & SINEMask;
 }
 
 void ROTOZOOMDraw(ROTOZOOM* rotozoom) {
@@ -121,11 +120,11 @@ void ROTOZOOMDraw(ROTOZOOM* rotozoom) {
         ROTOZOOMError();
         return;
     }
-    const int a = rotozoom->angle;
+    const int64_t a = rotozoom->angle;
     // Across (one point per target column) and down (one per target row), perpendicular, each
     // about twice the target's side long.
-    const Points across(IMGLinePoints(0, 0, Direction(a, width), Direction(a + 256, height)));
-    const Points down(IMGLinePoints(0, 0, Direction(a - 256, width), Direction(a, height)));
+    const Points across(IMGLinePoints(0, 0, Direction(a, width), Direction(a + SINEQuarter, height)));
+    const Points down(IMGLinePoints(0, 0, Direction(a - SINEQuarter, width), Direction(a, height)));
     // A target far from square can outrun a list at some angles; refuse rather than read past it.
     if (across.count() < width || down.count() < height) {
         ROTOZOOMError();

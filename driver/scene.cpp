@@ -1,7 +1,5 @@
 // The objects the parts draw with: pictures, fonts, the scroller, the rotozoom, and the
 // frame-rate read-out. All are made once at start-up from the assets compiled into the program.
-#include <cstdio>
-#include <cstdlib>
 
 #include "data/assets.h"
 #include "driver/demo.h"
@@ -12,19 +10,13 @@ namespace {
 // memory; the show cannot go on without them.
 IMG* Decode(const unsigned char* bytes, const char* what) {
     IMG* img = IMGFromPNM(bytes);
-    if (!img) {
-        std::fprintf(stderr, "kelp2207: cannot decode the %s picture\n", what);
-        std::exit(1);
-    }
+    if (!img) DemoFail("cannot decode the %s picture", what);
     return img;
 }
 
 template <typename T>
 T* Made(T* object, const char* what) {
-    if (!object) {
-        std::fprintf(stderr, "kelp2207: cannot create the %s: out of memory\n", what);
-        std::exit(1);
-    }
+    if (!object) DemoFail("cannot create the %s: out of memory", what);
     return object;
 }
 

@@ -1,6 +1,5 @@
 // The picture record and the operations every frame uses: sizing, pixel access, the
 // transparent copy, the fade and the rectangle fill.
-#include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +10,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("IMG", "20110520", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("IMG", "20110520", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 } // namespace
 
@@ -19,16 +18,13 @@ void IMGError() {
     if (debug) std::printf("IMG error\n");
 }
 
-namespace img_detail {
-uint32_t* AllocatePixels(int width, int height) {
-    if (width < 0 || height < 0) return nullptr;
-    const size_t count = size_t(width) * size_t(height);
-    // Pixel indexes are ints throughout the module, so the count must fit one.
-    if (count > size_t(INT_MAX)) return nullptr;
-    // One word even for an empty picture, so a sized picture always has an array.
-    return static_cast<uint32_t*>(std::calloc(count ? count : 1, sizeof(uint32_t)));
+IMG* img_detail::NewSized(int width, int height) {
+    IMG* img = IMGNew();
+    if (!img) return nullptr;
+    IMGSetSize(img, width, height);
+    if (img->width != width || img->height != height) IMGFree(&img);
+    return img;
 }
-} // namespace img_detail
 
 IMG* IMGNew() {
     auto* img = static_cast<IMG*>(std::calloc(1, sizeof(IMG)));
@@ -36,7 +32,7 @@ IMG* IMGNew() {
         IMGError();
         return nullptr;
     }
-    img->pixels = img_detail::AllocatePixels(16, 16);
+    img->pixels = raster::AllocatePixels<uint32_t>(16, 16);
     if (!img->pixels) {
         std::free(img);
         IMGError();
@@ -64,7 +60,7 @@ void IMGSetSize(IMG* img, int width, int height) {
     }
     // Allocate before letting go of the old array: a size that cannot be held (negative,
     // too many pixels, out of memory) is refused and the picture stays as it was.
-    uint32_t* pixels = img_detail::AllocatePixels(width, height);
+    uint32_t* pixels = raster::AllocatePixels<uint32_t>(width, height);
     if (!pixels) {
         IMGError();
         return;

@@ -48,13 +48,8 @@ IMG* IMGFromASCII(const char* text) {
         return nullptr;
     }
     const size_t n = size_t(width) * size_t(height);
-    IMG* img = IMGNew();
+    IMG* img = img_detail::NewSized(width, height);
     if (!img) return nullptr;
-    IMGSetSize(img, width, height);
-    if (img->width != width || img->height != height) {
-        IMGFree(&img);
-        return nullptr;
-    }
     for (size_t i = 0; i < n; ++i) {
         uint32_t r, g, b;
         if (!textform::ReadSample(at, r) || !textform::ReadSample(at, g) || !textform::ReadSample(at, b)) {
@@ -84,13 +79,8 @@ IMG* IMGCopy(const IMG* img) {
         IMGError();
         return nullptr;
     }
-    IMG* copy = IMGNew();
+    IMG* copy = img_detail::NewSized(img->width, img->height);
     if (!copy) return nullptr;
-    IMGSetSize(copy, img->width, img->height);
-    if (copy->width != img->width || copy->height != img->height) {
-        IMGFree(&copy);
-        return nullptr;
-    }
     std::memcpy(copy->pixels, img->pixels, img_detail::PixelCount(img) * sizeof(uint32_t));
     return copy;
 }

@@ -1,4 +1,5 @@
 // Scaling, rotation, run tables and line points: the IMG instantiations of raster.h.
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 
@@ -28,13 +29,8 @@ IMG* IMGRotate(const IMG* src, int angle) {
     }
     // 92667 / 65536 is just under the square root of 2: room for the corners at any angle.
     const int64_t width = (int64_t(src->width) * 92667) >> 16, height = (int64_t(src->height) * 92667) >> 16;
-    IMG* result = IMGNew();
+    IMG* result = width <= INT_MAX && height <= INT_MAX ? img_detail::NewSized(int(width), int(height)) : nullptr;
     if (!result) return nullptr;
-    IMGSetSize(result, int(width), int(height));
-    if (result->width != width || result->height != height) {
-        IMGFree(&result);
-        return nullptr;
-    }
     raster::Rotate(src->pixels, src->width, src->height, result->pixels, result->width, result->height, angle);
     return result;
 }

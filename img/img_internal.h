@@ -8,9 +8,8 @@
 
 namespace img_detail {
 
-// A zero-filled array for width x height pixels, or null when the size is negative, does not
-// fit the module's int indexes, or cannot be allocated.
-uint32_t* AllocatePixels(int width, int height);
+// A new black picture of the given size, or null when the size cannot be held.
+IMG* NewSized(int width, int height);
 
 // Colour words keep their three channel bytes; the top byte of a saturated result is 0.
 constexpr uint32_t kChannels = 0x00FFFFFFu;

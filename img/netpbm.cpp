@@ -23,14 +23,7 @@ struct PixelSink {
 struct Pictures {
     using Record = IMG;
     // A black picture of the size, or null when it cannot be held.
-    static IMG* Make(int width, int height) {
-        if (size_t(width) * size_t(height) > size_t(INT_MAX)) return nullptr;
-        IMG* img = IMGNew();
-        if (!img) return nullptr;
-        IMGSetSize(img, width, height);
-        if (img->width != width || img->height != height) IMGFree(&img);
-        return img;
-    }
+    static IMG* Make(int width, int height) { return img_detail::NewSized(width, height); }
     static PixelSink SinkOf(IMG* img) { return PixelSink{img->pixels}; }
     static void Release(IMG* img) { IMGFree(&img); }
     static void Error() { IMGError(); }

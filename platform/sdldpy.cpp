@@ -10,16 +10,17 @@
 #include <initializer_list>
 
 #include "platform/signals.h"
+#include "support/identity.h"
 
 namespace {
 // This module's identity differs from the others: its language names SDL and it has no kind.
 struct DisplayIdentity {
     char name[8], date[8], author[8], language[16];
 };
-[[maybe_unused]] constexpr DisplayIdentity identity = {{'S', 'D', 'L', 'D', 'P', 'Y'},
-                                                       {'2', '0', '1', '0', '0', '9', '2', '4'},
-                                                       {'O', 'r', 'v', 'i', 'l', 'l', 'e', 'K'},
-                                                       "C++ SDL 1.2"};
+KELP_IDENTITY constexpr DisplayIdentity identity = {{'S', 'D', 'L', 'D', 'P', 'Y'},
+                                                    {'2', '0', '1', '0', '0', '9', '2', '4'},
+                                                    {'O', 'r', 'v', 'i', 'l', 'l', 'e', 'K'},
+                                                    "C++ SDL 1.2"};
 constexpr bool debug = false;
 constexpr const char* kTitle = "KELP2207";
 

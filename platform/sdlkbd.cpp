@@ -8,13 +8,14 @@
 #include "platform/sdldpy.h"
 #include "platform/signals.h"
 #include "platform/trace.h"
+#include "support/identity.h"
 
 namespace {
 // This module's identity has three fields only.
 struct KeyboardIdentity {
     char name[8], date[8], author[8];
 };
-[[maybe_unused]] constexpr KeyboardIdentity identity = {
+KELP_IDENTITY constexpr KeyboardIdentity identity = {
     {'S', 'D', 'L', 'K', 'B', 'D'}, {'2', '0', '0', '3', '0', '7', '2', '8'}, {'O', 'V', 'K'}};
 
 // Trace and error lines are compiled in but switched off in both builds.
@@ -23,7 +24,14 @@ constexpr auto Say = PlatformSay<trace>;
 using Traced = PlatformTraced<trace>;
 
 SDLKBD* keyboard = nullptr;
+SDLKBDKeySource keySource = nullptr;
+void* keyContext = nullptr;
 } // namespace
+
+void SDLKBDSetKeySource(SDLKBDKeySource source, void* context) {
+    keySource = source;
+    keyContext = context;
+}
 
 SDLKBD* SDLKBDNew() {
     Traced t("SDLKBDNew");
@@ -52,6 +60,11 @@ int SDLKBDGetKey(SDLKBD* record) {
         return 0;
     }
     if (!SDLDPYCurrent()) Say("ERR no display\n");
+    if (keySource) {
+        const int key = keySource(keyContext);
+        if (key > 0) record->keys[0] = static_cast<unsigned char>(key);
+        return 0;
+    }
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
         if (event.type == SDL_KEYDOWN) {
@@ -66,7 +79,7 @@ int SDLKBDGetKey(SDLKBD* record) {
         // Every other event, the window's close request included, is dropped.
     }
     // A termination signal reads as ESC, which ends the show.
-    if (PlatformTerminationRequested()) record->keys[0] = 27;
+    if (PlatformTerminationRequested()) record->keys[0] = SDLKBDEscape;
     return 0;
 }
 

@@ -22,6 +22,7 @@ constexpr Uint16 kDeviceFrames = 4096;
 
 // The handle that owns the open device: only its release closes the device.
 SDLSND* opened = nullptr;
+bool pulled = false; // no device: the caller pulls the sound through the callback
 
 // Sends `count` values as their two low bytes, little-endian; no clamping, so values beyond
 // 16 bits wrap as the device would read them.
@@ -34,9 +35,11 @@ void PutValues(uint8_t* out, const int32_t* values, int count) {
 }
 } // namespace
 
+void SDLSNDSetPulled(bool on) { pulled = on; }
+
 SDLSND* SDLSNDNew() {
     Traced t("SDLSNDNew");
-    if (SDL_Init(0xFFFF) != 0) {
+    if (!pulled && SDL_Init(SDL_INIT_EVERYTHING) != 0) {
         Say("ERR Init SDL\n");
         return nullptr;
     }
@@ -58,6 +61,7 @@ SDLSND* SDLSNDNew() {
         Say("ERR calloc SDLSND\n");
         return nullptr;
     }
+    if (pulled) return sound;
     SDL_AudioSpec desired = {};
     desired.freq = kFrequency;
     desired.format = AUDIO_S16LSB;
@@ -68,6 +72,9 @@ SDLSND* SDLSNDNew() {
     // No record for the obtained format: SDL converts when the device's own format differs.
     if (SDL_OpenAudio(&desired, nullptr) < 0) {
         Say("ERR open audio\n");
+        // With no driver found SDL keeps its audio side started, and would refuse every later
+        // open even once a device is there: stop it, unless it is playing for another handle.
+        if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         LISTFree(&sound->queue);
         std::free(sound);
         return nullptr;

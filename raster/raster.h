@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <climits>
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
@@ -21,6 +22,17 @@ namespace raster {
 struct Span {
     int sx, sy, dx, dy, w, h;
 };
+
+// A zero-filled store for width x height pixels, or null when the size is negative, does not
+// fit the modules' int pixel indexes, or cannot be allocated. One pixel even for an empty
+// picture, so a sized picture always has a store.
+template <typename Pixel>
+Pixel* AllocatePixels(int width, int height) {
+    if (width < 0 || height < 0) return nullptr;
+    const size_t count = size_t(width) * size_t(height);
+    if (count > size_t(INT_MAX)) return nullptr;
+    return static_cast<Pixel*>(std::calloc(count ? count : 1, sizeof(Pixel)));
+}
 
 // Clips a copy of a w x h rectangle from (sx, sy) of a source to (dx, dy) of a destination,
 // first against the source, then against the destination, keeping both corners in register.
@@ -361,16 +373,13 @@ bool ScaleWhole(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh) {
     return made;
 }
 
-// Sine-table angle reduction: any int angle, 1024 steps a turn.
-inline int Sine(int64_t angle) { return SINE[uint64_t(angle) & 1023u]; }
-
 // The source turned about its centre into a destination of its own size (the callers make it
 // about 1.414 times the source in each direction). The table's cosine is negative at angle 0,
 // so angle 0 shows the source turned by half a turn. Products are shifted one by one, as the
 // fixed-point rule of the system has it; 64 bits keep them exact for any size.
 template <typename Pixel>
 void Rotate(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh, int angle) {
-    const int64_t s = Sine(-int64_t(angle)), c = Sine(-int64_t(angle) - 256);
+    const int64_t s = SINEAt(-int64_t(angle)), c = SINEAt(-int64_t(angle) - SINEQuarter);
     const int64_t scx = sw / 2, scy = sh / 2, rcx = dw / 2, rcy = dh / 2;
     Pixel* out = dst;
     for (int64_t y = 0; y < dh; ++y) {
@@ -383,13 +392,13 @@ void Rotate(const Pixel* src, int sw, int sh, Pixel* dst, int dw, int dh, int an
     }
 }
 
-// Circle outline of radius r about (cx, cy) from a quarter of the sine table, 256 samples, four
-// plots each; the right half lands one column left of the left half's mirror image. plot(x, y)
+// Circle outline of radius r about (cx, cy) from a quarter turn of the sine table, four plots a
+// step; the right half lands one column left of the left half's mirror image. plot(x, y)
 // receives 64-bit coordinates and drops what lies outside its picture.
 template <typename Plot>
 void Circle(int cx, int cy, int r, Plot plot) {
-    for (int k = 0; k < 256; ++k) {
-        const int64_t dy = (int64_t(SINE[k]) * r) >> 15, dx = (int64_t(SINE[k + 256]) * r) >> 15;
+    for (int k = 0; k < SINEQuarter; ++k) {
+        const int64_t dy = (int64_t(SINEAt(k)) * r) >> 15, dx = (int64_t(SINEAt(k + SINEQuarter)) * r) >> 15;
         plot(cx + dx - 1, cy + dy);
         plot(cx - dx, cy + dy);
         plot(cx + dx - 1, cy - dy);

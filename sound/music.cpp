@@ -7,7 +7,7 @@
 #include "support/random.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("MUSIC", "20110509", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("MUSIC", "20110509", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 // The note's work buffer, shared by every generator and kept for the life of the process so

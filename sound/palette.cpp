@@ -5,7 +5,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("PALETTE", "20110517", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("PALETTE", "20110517", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 // Both wheels run green, cyan, blue, magenta, red, yellow and back to green: each run starts

@@ -6,9 +6,10 @@
 #include <cstring>
 
 #include "support/identity.h"
+#include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("SAMPLE", "20110428", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("SAMPLE", "20110428", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 bool HasValues(const SAMPLE* s) { return s && s->items; }
@@ -16,9 +17,7 @@ bool HasValues(const SAMPLE* s) { return s && s->items; }
 // Values in use; a hand-made record with a negative length has none.
 int Used(const SAMPLE* s) { return s->length > 0 ? s->length : 0; }
 
-// Wrap-around arithmetic goes through unsigned words: signed overflow would be undefined.
-int32_t Wrap(uint32_t v) { return static_cast<int32_t>(v); }
-uint32_t U(int32_t v) { return static_cast<uint32_t>(v); }
+using wrap::Unsigned;
 
 int32_t* Allocate(int n) { return static_cast<int32_t*>(std::calloc(static_cast<size_t>(n), sizeof(int32_t))); }
 
@@ -63,7 +62,7 @@ void Rotate(SAMPLE* s, int k, Direction direction) {
 // Decimal characters of v, with its sign.
 int DecimalWidth(int32_t v) {
     int width = v < 0 ? 2 : 1;
-    for (uint32_t m = v < 0 ? 0u - U(v) : U(v); m >= 10; m /= 10) ++width;
+    for (uint32_t m = v < 0 ? 0u - Unsigned(v) : Unsigned(v); m >= 10; m /= 10) ++width;
     return width;
 }
 
@@ -169,7 +168,7 @@ void SAMPLEAdd(SAMPLE* dst, const SAMPLE* src) {
     const int n = std::min(Used(dst), Used(src));
     int32_t* d = dst->items;
     const int32_t* s = src->items;
-    for (int i = 0; i < n; ++i) d[i] = Wrap(U(d[i]) + U(s[i]));
+    for (int i = 0; i < n; ++i) d[i] = wrap::Add(d[i], s[i]);
 }
 
 void SAMPLEShiftLeft(SAMPLE* s, int n) {
@@ -180,7 +179,7 @@ void SAMPLEShiftLeft(SAMPLE* s, int n) {
     const unsigned shift = static_cast<unsigned>(n) & 31u;
     int32_t* v = s->items;
     const int length = Used(s);
-    for (int i = 0; i < length; ++i) v[i] = Wrap(U(v[i]) << shift);
+    for (int i = 0; i < length; ++i) v[i] = wrap::ShiftLeft(v[i], shift);
 }
 
 void SAMPLEShiftRight(SAMPLE* s, int n) {
@@ -289,7 +288,7 @@ SAMPLE* SAMPLEFromASCII(const char* text) {
         const bool negative = *p == '-';
         if (negative) ++p;
         const uint32_t magnitude = ReadDigits(&p);
-        s->items[i] = Wrap(negative ? 0u - magnitude : magnitude);
+        s->items[i] = wrap::Signed(negative ? 0u - magnitude : magnitude);
     }
     s->length = n;
     return s;
@@ -453,7 +452,7 @@ void SAMPLEWriteRaw(const SAMPLE* s, std::FILE* file, int width, char order) {
     unsigned char* out = buffer;
     const int length = Used(s);
     for (int i = 0; i < length; ++i) {
-        PutBytes(out, U(std::clamp(s->items[i], lo, hi)), bytes, big);
+        PutBytes(out, Unsigned(std::clamp(s->items[i], lo, hi)), bytes, big);
         if (out + 4 > buffer + sizeof buffer || i == length - 1) {
             const size_t n = static_cast<size_t>(out - buffer);
             if (std::fwrite(buffer, 1, n, file) != n) {
@@ -487,7 +486,7 @@ void SAMPLEScale(SAMPLE* s, int k) {
     }
     int32_t* v = s->items;
     const int length = Used(s);
-    for (int i = 0; i < length; ++i) v[i] = Wrap(U(v[i]) * U(k));
+    for (int i = 0; i < length; ++i) v[i] = wrap::Mul(v[i], k);
 }
 
 void SAMPLEResample(SAMPLE* s, int n) {
@@ -526,7 +525,7 @@ void SAMPLEMultiply(SAMPLE* dst, const SAMPLE* src) {
         return;
     }
     const int n = std::min(Used(dst), Used(src));
-    for (int i = 0; i < n; ++i) dst->items[i] = Wrap(U(dst->items[i]) * U(src->items[i]));
+    for (int i = 0; i < n; ++i) dst->items[i] = wrap::Mul(dst->items[i], src->items[i]);
 }
 
 int SAMPLEMin(const SAMPLE* s) {
@@ -617,7 +616,7 @@ SAMPLE* SAMPLEReadNumbers(const char* text) {
         if (negative) ++p;
         const uint32_t magnitude = ReadDigits(&p);
         const int before = s->length;
-        SAMPLEInsertValue(s, Wrap(negative ? 0u - magnitude : magnitude), before);
+        SAMPLEInsertValue(s, wrap::Signed(negative ? 0u - magnitude : magnitude), before);
         if (s->length == before) { // out of memory: no partial result
             SAMPLEFree(&s);
             return nullptr;

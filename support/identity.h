@@ -1,7 +1,13 @@
 // Every module carries a static identity record of fixed eight-character text fields
-// (name, date of last change, author, language, kind). Nothing reads them; they are kept
-// so a reader of the binary can tell which module version it holds.
+// (name, date of last change, author, language, kind). Nothing in the program reads them:
+// they stand together in a section of their own, which the linker keeps and strip leaves in
+// place, so a reader of the binary, stripped or not, can tell which module versions it holds
+// (objdump -s -j kelp_identity kelp2207).
 #pragma once
+
+// Puts a module's record in that section and keeps it, though nothing refers to it. An
+// attribute list cannot be named any other way; one spelling keeps every record in one place.
+#define KELP_IDENTITY [[gnu::used, gnu::retain, gnu::section("kelp_identity")]]
 
 struct IDENTITY {
     char name[8];

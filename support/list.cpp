@@ -8,7 +8,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("LIST", "20110509", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("LIST", "20110509", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 // Grows until at least `needed` slots exist; false (list untouched) when growth fails.

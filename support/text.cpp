@@ -6,7 +6,7 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("TEXT", "20110509", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("TEXT", "20110509", "OrvilleK", "C++", "CODE");
 }
 
 int TEXTLength(const char* text) {

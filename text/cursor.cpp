@@ -7,14 +7,14 @@
 #include "support/identity.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("CURSOR", "20110509", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("CURSOR", "20110509", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 constexpr char kDefaultText[] = "This is a CURSOR default data. ";
 constexpr int kDefaultLength = int(sizeof kDefaultText) - 1;
 
 // index mod length in 0 .. length - 1; 64-bit so position + step cannot overflow.
-int Wrap(int64_t index, int length) {
+int Modulo(int64_t index, int length) {
     int64_t r = index % length;
     if (r < 0) r += length;
     return int(r);
@@ -63,7 +63,7 @@ void CURSORStep(CURSOR* cursor) {
         CURSORError();
         return;
     }
-    cursor->position = Wrap(int64_t(cursor->position) + cursor->step, cursor->length);
+    cursor->position = Modulo(int64_t(cursor->position) + cursor->step, cursor->length);
 }
 
 void CURSORSetPosition(CURSOR* cursor, int index) {
@@ -71,7 +71,7 @@ void CURSORSetPosition(CURSOR* cursor, int index) {
         CURSORError();
         return;
     }
-    cursor->position = Wrap(index, cursor->length);
+    cursor->position = Modulo(index, cursor->length);
 }
 
 void CURSORSave(CURSOR* cursor) {
@@ -88,7 +88,7 @@ void CURSORRestore(CURSOR* cursor) {
         return;
     }
     // The saved position survives CURSORSet, so it may lie beyond shorter data set since.
-    cursor->position = cursor->length > 0 ? Wrap(cursor->saved, cursor->length) : 0;
+    cursor->position = cursor->length > 0 ? Modulo(cursor->saved, cursor->length) : 0;
 }
 
 const char* CURSORAddress(const CURSOR* cursor) {

@@ -4,9 +4,10 @@
 #include <cstdlib>
 
 #include "support/identity.h"
+#include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("FONT", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FONT", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 using BlitFunction = void (*)(const IMG*, IMG*, int, int, int, int, int, int);
@@ -28,9 +29,6 @@ bool FindCell(const FONT* font, int code, Cell& cell) {
     return true;
 }
 
-// Pen arithmetic wraps rather than overflowing.
-int Advance(int position, int amount) { return int(uint32_t(position) + uint32_t(amount)); }
-
 // The shared glyph step: cut the cell, copy it with the variant's rule (which clips against both
 // pictures and draws nothing without a target), then move the pen the full width regardless.
 void PutWith(FONT* font, BlitFunction blit) {
@@ -41,10 +39,11 @@ void PutWith(FONT* font, BlitFunction blit) {
     Cell cell;
     if (font->target && FindCell(font, font->character, cell))
         blit(font->source, font->target, cell.x, cell.y, font->x, font->y, font->width, font->height);
-    font->x = Advance(font->x, font->width);
+    font->x = wrap::Add(font->x, font->width); // pens wrap rather than overflow
 }
 
-int HexDigit(uint32_t nibble) { return int(nibble <= 9 ? 48 + nibble : 55 + nibble); }
+// The glyph code of one hexadecimal digit: the font's cells follow ASCII.
+int HexDigit(uint32_t nibble) { return int(nibble < 10 ? '0' + nibble : 'A' + (nibble - 10)); }
 } // namespace
 
 void FONTError() {
@@ -120,7 +119,7 @@ void FONTPutText(FONT* font, const char* text) {
     for (; *text; ++text) {
         if (*text == '\n') {
             font->x = left;
-            font->y = Advance(font->y, font->height);
+            font->y = wrap::Add(font->y, font->height);
             continue;
         }
         font->character = static_cast<signed char>(*text);
@@ -144,11 +143,11 @@ void FONTPutBigChar(FONT* big, FONT* small) {
             const uint32_t* row = source->pixels + size_t(cell.y + i) * size_t(source->width) + size_t(cell.x);
             for (int j = 0; j < big->width; ++j) {
                 if (!row[j]) continue;
-                small->x = int(uint32_t(big->x) + uint32_t(j) * uint32_t(small->width));
-                small->y = int(uint32_t(big->y) + uint32_t(i) * uint32_t(small->height));
+                small->x = wrap::Add(big->x, wrap::Mul(j, small->width));
+                small->y = wrap::Add(big->y, wrap::Mul(i, small->height));
                 FONTPutChar(small);
             }
         }
     }
-    big->x = int(uint32_t(big->x) + uint32_t(big->width) * uint32_t(small->width));
+    big->x = wrap::Add(big->x, wrap::Mul(big->width, small->width));
 }

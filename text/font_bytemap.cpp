@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "bytemap/bytemap.h"
+#include "support/wrap.h"
 #include "text/font.h"
 
 namespace {
@@ -40,6 +41,6 @@ void FONTPutBYTEMAP(FONT* font, const BYTEMAP* map) {
             FONTPutChar(font);
         }
         font->x = column0.pen;
-        font->y = int(uint32_t(font->y) + uint32_t(font->height)); // wraps rather than overflowing
+        font->y = wrap::Add(font->y, font->height); // wraps rather than overflowing
     }
 }

@@ -6,9 +6,10 @@
 #include <cstdlib>
 
 #include "support/identity.h"
+#include "support/wrap.h"
 
 namespace {
-[[maybe_unused]] constexpr IDENTITY identity = MakeIdentity("SCROLL", "20110515", "OrvilleK", "C++", "CODE");
+KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("SCROLL", "20110515", "OrvilleK", "C++", "CODE");
 unsigned char debug = 0;
 
 constexpr char kDefaultText[] = "A scroll's default text. ";
@@ -31,7 +32,7 @@ void DrawWith(SCROLL* scroll, void (*put)(FONT*)) {
     }
     FONT* font = scroll->font;
     CURSOR* cursor = scroll->cursor;
-    font->x = int(uint32_t(scroll->x) - uint32_t(scroll->offset));
+    font->x = wrap::Sub(scroll->x, scroll->offset);
     font->y = scroll->y;
     font->target = scroll->target;
     // Two more glyphs than fit whole: one partly out on the left, one partly out on the right.

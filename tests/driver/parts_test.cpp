@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <set>
 #include <vector>
 
 #include "data/sine.h"
@@ -142,37 +143,47 @@ TEST_F(Parts, PartFourDrawsItsColourFromTwoDrawsAndWobblesWithTheFrameCounter) {
     DemoRectsSetup();
     EXPECT_EQ(demo.rectsColour, replay.Colour(0x7F7F7F) + 0x808080);
     EXPECT_EQ(Pixel(128, 128), 0u);
-    std::vector<uint32_t> first(demo.back->pixels, demo.back->pixels + 256 * 256);
-    DemoRects();
-    std::vector<uint32_t> at0(demo.back->pixels, demo.back->pixels + 256 * 256);
-    FPSState.frames = 40;
-    DemoRects();
-    EXPECT_NE(std::vector<uint32_t>(demo.back->pixels, demo.back->pixels + 256 * 256), at0);
-    // Huge frame counts wrap the sine index instead of overflowing.
-    FPSState.frames = INT32_MAX;
-    DemoRects();
-    FPSState.frames = INT32_MIN;
-    DemoRects();
+    auto frame = [](int f) {
+        FPSState.frames = f;
+        DemoRects();
+        return std::vector<uint32_t>(demo.back->pixels, demo.back->pixels + 256 * 256);
+    };
+    const std::vector<uint32_t> at0 = frame(0), at1023 = frame(1023);
+    EXPECT_NE(frame(40), at0);
+    // Huge frame counts wrap the sine index instead of overflowing: 2^31 - 1 and -2^31 turn
+    // the sines as far as 1023 and 0 do.
+    EXPECT_EQ(frame(INT32_MAX), at1023);
+    EXPECT_EQ(frame(INT32_MIN), at0);
 }
 
-TEST_F(Parts, PartTwoDrawsItsFactorsInOrder) {
-    for (uint32_t seed : {1u, 2u, 3u, 1234u, 542388762u}) {
+TEST_F(Parts, PartTwoDrawsFactorsNearAHalfAndOneAndUpToFourStars) {
+    std::set<int> stars;
+    bool radiusUp = false, radiusDown = false, stepUp = false, stepDown = false;
+    for (uint32_t seed = 1; seed <= 200; ++seed) {
         RANDSeed(seed);
-        Replay r(seed);
         DemoBurstsSetup();
-        int32_t f = 0x8000;
-        f += (r.Next() & 1) ? (r.Next() & 0xFFF) : -(r.Next() & 0xFFF);
-        int32_t g = 0x10000;
-        g += (r.Next() & 1) ? (r.Next() & 0xFF) : -(r.Next() & 0xFF);
-        const int n = (r.Next() & 3) + 1;
-        EXPECT_EQ(demo.burstRadius, f) << seed;
-        EXPECT_EQ(demo.burstStep, g) << seed;
-        EXPECT_EQ(demo.burstStars, n) << seed;
-        EXPECT_GE(f, 0x7001);
-        EXPECT_LE(f, 0x8FFF);
-        EXPECT_EQ(RANDNext(), r.Next()) << "exactly five draws";
-        EXPECT_EQ(Pixel(17, 200), 0xFFFFFFu); // a white screen
+        Replay after(seed);
+        for (int i = 0; i < 5; ++i) after.Next();
+        ASSERT_EQ(RANDNext(), after.Next()) << "five draws, seed " << seed;
+        ASSERT_GE(demo.burstRadius, 0x8000 - 0xFFF);
+        ASSERT_LE(demo.burstRadius, 0x8000 + 0xFFF);
+        ASSERT_GE(demo.burstStep, 0x10000 - 0xFF);
+        ASSERT_LE(demo.burstStep, 0x10000 + 0xFF);
+        radiusUp |= demo.burstRadius > 0x8000;
+        radiusDown |= demo.burstRadius < 0x8000;
+        stepUp |= demo.burstStep > 0x10000;
+        stepDown |= demo.burstStep < 0x10000;
+        stars.insert(demo.burstStars);
     }
+    EXPECT_TRUE(radiusUp && radiusDown && stepUp && stepDown);
+    EXPECT_EQ(stars, (std::set<int>{1, 2, 3, 4}));
+    // The show's own seed, drawn in the order sign, size for each factor, then the stars.
+    RANDSeed(kRandomSeed);
+    DemoBurstsSetup();
+    EXPECT_EQ(demo.burstRadius, 0x7EF1);
+    EXPECT_EQ(demo.burstStep, 0x100B7);
+    EXPECT_EQ(demo.burstStars, 3);
+    for (int i = 0; i < 256 * 256; ++i) ASSERT_EQ(demo.back->pixels[i], 0xFFFFFFu) << "a white screen";
 }
 
 TEST_F(Parts, RaysOfRadiusZeroAndOne) {

@@ -19,6 +19,13 @@ PROGRAM = os.environ.get("KELP_PROGRAM", os.path.join(ROOT, "build", "driver", "
 PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driver", "kelp2207fs"))
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
 CLOCKSTEP = os.environ.get("KELP_CLOCKSTEP", os.path.join(ROOT, "build", "tests", "e2e", "libclockstep.so"))
+PRESENTHOLD = os.environ.get("KELP_PRESENTHOLD", os.path.join(ROOT, "build", "tests", "e2e", "libpresenthold.so"))
+
+
+def preload(library, **settings):
+    """The environment that preloads one of the tests' shims into the program, with its settings."""
+    asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
+    return dict({"LD_PRELOAD": library, "ASAN_OPTIONS": asan}, **{k: str(v) for k, v in settings.items()})
 
 TIMEOUT = float(os.environ.get("KELP_E2E_TIMEOUT", "60"))
 

@@ -4,7 +4,7 @@ import os
 import subprocess
 import time
 
-from harness import CLOCKSTEP, E2E, PROGRAM, PROGRAM_FS, ROOT, main, read_netpbm_file, wait_for
+from harness import CLOCKSTEP, E2E, PRESENTHOLD, PROGRAM, PROGRAM_FS, ROOT, main, preload, read_netpbm_file, wait_for
 
 DATA = os.path.join(ROOT, "data")
 
@@ -142,8 +142,10 @@ class Show(E2E):
 
     def test_escape_fades_to_black_and_ends_with_status_0(self):
         # A white root window shows when the program's window has gone, so black can only be
-        # the program's own last frame.
-        s = self.session(xvfb_args=["-wr"])
+        # the program's own last frame. The fade runs as fast as frames can be shown: each is
+        # held on the screen a few milliseconds, the last one longer, for the test to see them
+        # however busy the machine is.
+        s = self.session(xvfb_args=["-wr"], env=preload(PRESENTHOLD, KELP_PRESENT_HOLD_MS=4, KELP_QUIT_HOLD_MS=500))
         s.wait_window()
         s.press("space")
         self.wait_part(s, 2)  # a bright picture to fade from
@@ -154,8 +156,7 @@ class Show(E2E):
         def level():
             return max(max((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF) for p in (fb.pixel(*q) for q in points))
 
-        # The fade runs as fast as frames can be shown: follow the framebuffer from before the
-        # key goes down until the window has gone.
+        # Follow the framebuffer from before the key goes down until the window has gone.
         levels = [level()]
         key = subprocess.Popen(["xdotool", "keydown", "Escape"], env=dict(os.environ, DISPLAY=s.display))
         deadline = time.monotonic() + 60
@@ -171,13 +172,12 @@ class Show(E2E):
         s.x("xdotool", "keyup", "Escape")
         fb.close()
         self.assertEqual(s.wait_exit(), 0)
-        # What a viewer sees: the bright picture, darker ones, black last. The fade runs as fast
-        # as frames can be shown, so on a busy machine only some of its 64 steps are caught.
+        # What a viewer sees: the bright picture, darker and darker ones, black last.
         self.assertIn(0, levels, "the last frame is black: %s" % levels)
         fading = levels[: levels.index(0) + 1]
         self.assertEqual(fading[0], 255, levels)
         self.assertEqual(fading, sorted(fading, reverse=True), "darker and darker: %s" % levels)
-        self.assertTrue(any(0 < v < 255 for v in fading), "a darker frame before black: %s" % levels)
+        self.assertGreaterEqual(len(fading), 8, "darker frames before black: %s" % levels)
 
 def clock_step(seconds):
     def test(self):
@@ -187,9 +187,8 @@ def clock_step(seconds):
         if seconds < 0 and os.environ.get("KELP_SDL_LIBRARY") == "compat":
             self.skipTest("SDL 2 paces on a monotonic clock, which never steps back")
         stepped = os.path.join(self.tmp(), "stepped")
-        asan = ":".join(filter(None, [os.environ.get("ASAN_OPTIONS"), "verify_asan_link_order=0"]))
-        s = self.session(env={"LD_PRELOAD": CLOCKSTEP, "KELP_CLOCK_STEP": str(seconds), "KELP_CLOCK_STEP_AFTER": "3",
-                              "KELP_CLOCK_STEPPED": stepped, "ASAN_OPTIONS": asan})
+        s = self.session(env=preload(CLOCKSTEP, KELP_CLOCK_STEP=seconds, KELP_CLOCK_STEP_AFTER=3,
+                                     KELP_CLOCK_STEPPED=stepped))
         s.wait_window()
         self.wait_part(s, 1)
         s.press("f")

@@ -23,6 +23,14 @@ uint32_t ScreenPixel(int x, int y) {
     return uint32_t(r) << 16 | uint32_t(g) << 8 | b;
 }
 
+// Every case opens its own display at the demo's size and closes it again, so a mode one case
+// sets never reaches the next.
+struct Display : ::testing::Test {
+    void TearDown() override {
+        if (SDLDPY* display = SDLDPYCurrent()) SDLDPYFree(&display);
+    }
+};
+
 IMG* Picture(int w, int h, uint32_t colour) {
     IMG* img = IMGNew();
     IMGSetSize(img, w, h);
@@ -31,7 +39,7 @@ IMG* Picture(int w, int h, uint32_t colour) {
 }
 } // namespace
 
-TEST(Display, OpensOneTitledWindowOfTheAskedSize) {
+TEST_F(Display, OpensOneTitledWindowOfTheAskedSize) {
     SDLDPY* display = SDLDPYNew();
     ASSERT_NE(display, nullptr);
     EXPECT_TRUE(SDLDPYIsOpen());
@@ -53,7 +61,7 @@ TEST(Display, OpensOneTitledWindowOfTheAskedSize) {
     EXPECT_EQ(SDL_GetVideoSurface()->w, 320);
 }
 
-TEST(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
+TEST_F(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
     SDLDPY* display = SDLDPYNew();
     IMG* red = Picture(256, 256, 0x00FF0000);
     SDLDPYBlitIMG(display, red);
@@ -94,7 +102,7 @@ TEST(Display, PresentsPicturesAtTheTopLeftInTheScreensFormat) {
     IMGFree(&wide);
 }
 
-TEST(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
+TEST_F(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
     SDLDPY* display = SDLDPYNew();
     IMG* red = Picture(256, 256, 0xFF0000);
     SDLDPYBlitIMG(display, red);
@@ -127,7 +135,7 @@ TEST(Display, RefusesForeignRecordsAndPicturesWithoutPixels) {
     IMGFree(&small);
 }
 
-TEST(Display, EveryColourArrivesExactlyOnA24BitScreen) {
+TEST_F(Display, EveryColourArrivesExactlyOnA24BitScreen) {
     SDLDPY* display = SDLDPYNew();
     if (display->bpp < 24) GTEST_SKIP() << "a " << display->bpp << "-bit screen cannot hold every colour";
     IMG* img = Picture(256, 256, 0);
@@ -137,7 +145,7 @@ TEST(Display, EveryColourArrivesExactlyOnA24BitScreen) {
     IMGFree(&img);
 }
 
-TEST(Display, ExactSizePresentsCopyTheRowsWithoutOverrunningTheScreen) {
+TEST_F(Display, ExactSizePresentsCopyTheRowsWithoutOverrunningTheScreen) {
     SDLDPY* display = SDLDPYNew();
     SDL_Surface* screen = SDL_GetVideoSurface();
     void* own = screen->pixels;
@@ -157,7 +165,7 @@ TEST(Display, ExactSizePresentsCopyTheRowsWithoutOverrunningTheScreen) {
 
 // The programs run over either SDL 1.2: the classic library, or the one over SDL 2 that the
 // loader path selects. A test run names the one it means, so it cannot pass on the other.
-TEST(Display, RunsOverTheLibraryTheRunAsksFor) {
+TEST_F(Display, RunsOverTheLibraryTheRunAsksFor) {
     const char* wanted = std::getenv("KELP_SDL_LIBRARY");
     if (!wanted) GTEST_SKIP() << "no library named";
     const SDL_version* linked = SDL_Linked_Version();
@@ -165,7 +173,7 @@ TEST(Display, RunsOverTheLibraryTheRunAsksFor) {
     EXPECT_EQ(overSDL2, std::string(wanted) == "compat") << int(linked->patch);
 }
 
-TEST(Display, FreeForgetsTheDisplayAndANewOneCanOpen) {
+TEST_F(Display, FreeForgetsTheDisplayAndANewOneCanOpen) {
     SDLDPY* display = SDLDPYNew();
     SDLDPY* alias = display;
     SDLDPYFree(&display);

@@ -18,7 +18,18 @@ void Push(Uint8 type, SDLKey sym) {
 void Press(SDLKey sym) { Push(SDL_KEYDOWN, sym); }
 void Release(SDLKey sym) { Push(SDL_KEYUP, sym); }
 
-struct Keyboard : ::testing::Test {
+// Every case starts from nothing: no display, no keyboard, no waiting event, whatever ran before.
+struct Fresh : ::testing::Test {
+    void TearDown() override {
+        SDL_Event event;
+        while (SDLDPYCurrent() && SDL_PollEvent(&event)) {
+        }
+        if (SDLKBD* keyboard = SDLKBDNew()) SDLKBDFree(&keyboard);
+        if (SDLDPY* display = SDLDPYCurrent()) SDLDPYFree(&display);
+    }
+};
+
+struct Keyboard : Fresh {
     SDLKBD* keyboard = nullptr;
     void SetUp() override {
         ASSERT_NE(SDLDPYNew(), nullptr);
@@ -32,7 +43,9 @@ struct Keyboard : ::testing::Test {
 };
 } // namespace
 
-TEST(KeyboardWithoutDisplay, IsRefusedUntilTheDisplayExists) {
+using KeyboardWithoutDisplay = Fresh;
+
+TEST_F(KeyboardWithoutDisplay, IsRefusedUntilTheDisplayExists) {
     EXPECT_EQ(SDLKBDNew(), nullptr);
     ASSERT_NE(SDLDPYNew(), nullptr);
     SDLKBD* keyboard = SDLKBDNew();

@@ -239,8 +239,16 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
     std::remove(file.c_str());
 }
 
-TEST(SoundDevice, NoDeviceMeansNoHandle) {
+TEST(SoundDevice, NoDeviceMeansNoHandleAndLeavesNothingBehind) {
     UseDiskWriter();
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(SDLSNDNew(), nullptr);
+    // Once a device is there, it opens.
+    UseDiskWriter();
+    const std::string file = testing::TempDir() + "kelp-sdlsnd-retry.raw";
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    SDLSND* sound = SDLSNDNew();
+    EXPECT_NE(sound, nullptr);
+    WithinSeconds(20, [&] { SDLSNDFree(&sound); });
+    std::remove(file.c_str());
 }

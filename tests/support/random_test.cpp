@@ -23,10 +23,19 @@ TEST(Random, FollowsTheSharedGeneratorFromItsSeed) {
 }
 
 TEST(Random, IsNotTheCLibraryGenerator) {
+    // Draws from the C library between ours must not move our sequence, and ours must not
+    // move the C library's: each keeps a state of its own.
     RANDSeed(7);
-    const int ours = RANDNext();
+    const int first = RANDNext();
+    std::srand(7);
+    for (int i = 0; i < 3; ++i) (void)std::rand();
+    const int second = RANDNext();
+    EXPECT_EQ(first, 61);     // state 4029102
+    EXPECT_EQ(second, 17422); // state 3289278137
     std::srand(12345);
-    (void)std::rand();
-    RANDSeed(7);
-    EXPECT_EQ(RANDNext(), ours); // the C library's state does not disturb ours
+    const int expected = std::rand();
+    std::srand(12345);
+    RANDSeed(99);
+    for (int i = 0; i < 3; ++i) (void)RANDNext();
+    EXPECT_EQ(std::rand(), expected);
 }

@@ -31,6 +31,12 @@ TEST(Sine, CheckValuesAndWrapping) {
     EXPECT_EQ(SINE[768], -32766);
     for (int zero : {0, 511, 512, 1023}) EXPECT_EQ(SINE[zero], 0) << zero;
     for (int a : {-1, -300, -1024, -5000, 77}) {
-        for (int k : {-3, 1, 2}) EXPECT_EQ(SINE[(a + 1024 * k) & SINEMask], SINE[a & SINEMask]);
+        for (int k : {-3, 1, 2}) EXPECT_EQ(SINEAt(a + 1024 * k), SINE[a & SINEMask]);
     }
+    // A quarter turn on is the cosine; the lookup takes any angle a caller can form.
+    EXPECT_EQ(SINEQuarter, 256);
+    EXPECT_EQ(SINEAt(SINEQuarter), 32766);
+    EXPECT_EQ(SINEAt(512 + SINEQuarter), -32766);
+    EXPECT_EQ(SINEAt(-int64_t(INT32_MIN) + 1), SINE[1]);
+    EXPECT_EQ(SINEAt(int64_t(INT32_MIN) - SINEQuarter), SINE[768]);
 }

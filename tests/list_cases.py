@@ -1,11 +1,11 @@
-"""Prints one line per whole-program test case, "<file> <Class.test>", for the build to
-register each as its own test."""
+"""Prints one line per test case of the Python test files (test_*.py) in the folder it is given,
+"<file> <Class.test>", for the build to register each as its own test."""
 
 import os
 import sys
 import unittest
 
-HERE = os.path.dirname(os.path.abspath(__file__))
+HERE = os.path.abspath(sys.argv[1])
 sys.path.insert(0, HERE)
 sys.dont_write_bytecode = True
 

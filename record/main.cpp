@@ -1,0 +1,30 @@
+// kelp2207-record: the show as frames and sound, or as a video, written much faster than it plays.
+#include <cstdio>
+
+#include "record/options.h"
+#include "record/output.h"
+#include "record/recorder.h"
+
+int main(int argc, char** argv) {
+    RECORDOPTIONS options;
+    std::string error;
+    switch (RecordParseOptions(argc, argv, options, error)) {
+    case RECORDPARSE::Help:
+        std::fputs(kRecordUsage, stdout);
+        return 0;
+    case RECORDPARSE::Version:
+        std::printf("kelp2207-record %s\n", KELP_VERSION);
+        return 0;
+    case RECORDPARSE::Usage:
+        std::fprintf(stderr, "kelp2207-record: %s (--help tells more)\n", error.c_str());
+        return 2;
+    case RECORDPARSE::Record:
+        break;
+    }
+    auto output = RecordOpenOutput(options, error);
+    if (!output) {
+        std::fprintf(stderr, "kelp2207-record: %s\n", error.c_str());
+        return 1;
+    }
+    RecordShow(options, *output);
+}

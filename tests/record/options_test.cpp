@@ -1,0 +1,56 @@
+#include "record/options.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+RECORDPARSE Parse(std::vector<const char*> args, RECORDOPTIONS& options, std::string& error) {
+    args.insert(args.begin(), "kelp2207-record");
+    return RecordParseOptions(int(args.size()), args.data(), options, error);
+}
+} // namespace
+
+TEST(RecordOptions, ReadsEveryOptionInBothSpellingsAndTellsTheOutputByItsName) {
+    RECORDOPTIONS o;
+    std::string error;
+    ASSERT_EQ(Parse({"out"}, o, error), RECORDPARSE::Record);
+    EXPECT_EQ(o.frames, 4092);
+    EXPECT_EQ(o.scale, 1);
+    EXPECT_EQ(o.kind, RECORDKIND::Folder);
+    ASSERT_EQ(Parse({"--frames=10", "--scale", "3", "--quiet", "--keys", "0:esc,2:space,5:6", "a.mp4"}, o, error),
+              RECORDPARSE::Record)
+        << error;
+    EXPECT_EQ(o.frames, 10);
+    EXPECT_EQ(o.scale, 3);
+    EXPECT_TRUE(o.quiet);
+    ASSERT_EQ(o.keys.size(), 3u);
+    EXPECT_EQ(o.keys[0].code, 27);
+    EXPECT_EQ(o.keys[1].frame, 2);
+    EXPECT_EQ(o.keys[1].code, ' ');
+    EXPECT_EQ(o.keys[2].code, '6');
+    EXPECT_EQ(o.kind, RECORDKIND::MP4);
+    const std::pair<const char*, RECORDKIND> kinds[] = {{"x.mkv", RECORDKIND::Matroska}, {"x.webm", RECORDKIND::WebM},
+                                                        {"x.gif", RECORDKIND::GIF}, {"/dev/null", RECORDKIND::Discard},
+                                                        {".mkv", RECORDKIND::Folder}};
+    for (const auto& [name, kind] : kinds) {
+        ASSERT_EQ(Parse({name}, o, error), RECORDPARSE::Record);
+        EXPECT_EQ(o.kind, kind) << name;
+    }
+}
+
+TEST(RecordOptions, RefusesWhatItCannotDoWithOneLine) {
+    RECORDOPTIONS o;
+    std::string error;
+    for (std::vector<const char*> bad : {std::vector<const char*>{}, {"--frames"}, {"--frames", "x", "o"},
+                                         {"--frames", "-3", "o"}, {"--scale", "0", "o"}, {"--keys", "5", "o"},
+                                         {"--keys", "5:F1", "o"}, {"--keys", "5:f,5:a", "o"}, {"a", "b"},
+                                         {"--keys", "", "o"}}) {
+        error.clear();
+        EXPECT_EQ(Parse(bad, o, error), RECORDPARSE::Usage) << (bad.empty() ? "" : bad[0]);
+        EXPECT_FALSE(error.empty());
+        EXPECT_EQ(error.find('\n'), std::string::npos);
+    }
+    EXPECT_EQ(Parse({"--help", "--bogus"}, o, error), RECORDPARSE::Help);
+    EXPECT_EQ(Parse({"--version"}, o, error), RECORDPARSE::Version);
+}
