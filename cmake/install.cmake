@@ -63,21 +63,15 @@ if(EMSCRIPTEN)
   return()
 endif()
 
-set(programs kelp2207 kelp2207fs)
-if(TARGET kelp2207-record)
-  list(APPEND programs kelp2207-record)
-endif()
-install(TARGETS ${programs} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
+install(TARGETS kelp2207 kelp2207fs kelp2207-record RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT demo)
 install(FILES packaging/kelp2207.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT demo)
 
 configure_file(packaging/kelp2207.6.in ${PROJECT_BINARY_DIR}/packaging/kelp2207.6 @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/packaging/kelp2207.6 packaging/kelp2207fs.6
   DESTINATION ${CMAKE_INSTALL_MANDIR}/man6 COMPONENT demo)
-if(TARGET kelp2207-record)
-  configure_file(packaging/kelp2207-record.1.in ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
-    COMPONENT demo)
-endif()
+configure_file(packaging/kelp2207-record.1.in ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/kelp2207-record.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+  COMPONENT demo)
 
 # The icons are the show's badge, scaled when the program is built.
 find_package(ZLIB REQUIRED)

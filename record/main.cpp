@@ -1,6 +1,7 @@
 // kelp2207-record: the show as frames and sound, or as a video, written much faster than it plays.
 #include <cstdio>
 
+#include "kelp2207/version.h"
 #include "record/options.h"
 #include "record/output.h"
 #include "record/recorder.h"
@@ -13,7 +14,7 @@ int main(int argc, char** argv) {
         std::fputs(kRecordUsage, stdout);
         return 0;
     case RECORDPARSE::Version:
-        std::printf("kelp2207-record %s\n", KELP_VERSION);
+        std::printf("kelp2207-record %s\n", KELP2207_VERSION);
         return 0;
     case RECORDPARSE::Usage:
         std::fprintf(stderr, "kelp2207-record: %s (--help tells more)\n", error.c_str());
