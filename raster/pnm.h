@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/sizes.h"
+
 namespace pnm {
 
 constexpr int kEnd = -1;
@@ -161,13 +163,14 @@ bool ReadHeader(Source& in, Header& header, NumberEnd numberEnd, Grammar grammar
 // Bytes a raster of the header's kind and size takes at the least: exact for the binary kinds,
 // a lower bound for the text kinds (every sample at least one digit; numbers need a byte between
 // them, single bitmap digits from memory do not).
-inline size_t MinimumRasterBytes(const Header& h, bool adjacentBits) {
-    const size_t w = size_t(h.width), n = w * size_t(h.height);
+// Counted in 64 bits: on a 32-bit platform three bytes a pixel can pass what a size_t holds.
+inline uint64_t MinimumRasterBytes(const Header& h, bool adjacentBits) {
+    const uint64_t w = uint64_t(h.width), n = w * uint64_t(h.height);
     switch (h.kind) {
     case 1: return adjacentBits ? n : 2 * n - 1;
     case 2: return 2 * n - 1;
     case 3: return 6 * n - 1;
-    case 4: return (w + 7) / 8 * size_t(h.height);
+    case 4: return (w + 7) / 8 * uint64_t(h.height);
     case 5: return n;
     default: return 3 * n;
     }
@@ -184,10 +187,10 @@ inline bool ReadMemoryHeader(MemorySource& in, Header& header, Grammar grammar) 
         if (rounded > INT_MAX) return false;
         header.width = int(rounded);
     }
-    if (IsText(header.kind)) {
-        const size_t needed = MinimumRasterBytes(header, true);
-        if (in.TextAvailable(needed) < needed) return false;
-    }
+    const uint64_t needed = MinimumRasterBytes(header, true);
+    // A raster larger than memory can hold would wrap the readers' byte counts.
+    if (!sizes::Fits(needed)) return false;
+    if (IsText(header.kind) && in.TextAvailable(size_t(needed)) < needed) return false;
     return true;
 }
 
@@ -195,8 +198,9 @@ inline bool ReadMemoryHeader(MemorySource& in, Header& header, Grammar grammar) 
 // short to hold the raster it declares (read with single-digit bitmap pixels or not) is
 // refused before anything is allocated.
 inline bool ReadFileHeader(FileSource& in, Header& header, Grammar grammar, bool singleDigitBits = false) {
-    return ReadHeader(in, header, NumberEnd::kConsumed, grammar) &&
-           in.Remaining() >= MinimumRasterBytes(header, singleDigitBits);
+    if (!ReadHeader(in, header, NumberEnd::kConsumed, grammar)) return false;
+    const uint64_t needed = MinimumRasterBytes(header, singleDigitBits);
+    return sizes::Fits(needed) && in.Remaining() >= needed;
 }
 
 // Skips bytes up to the next digit and reads the decimal number there, wrapping modulo 2^32 as
