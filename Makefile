@@ -2,7 +2,7 @@
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: all run test deps build build-asan bench fuzz clean
+.PHONY: all run test deps build build-asan bench fuzz web clean
 
 all: build
 
@@ -35,5 +35,10 @@ bench: deps
 fuzz: deps
 	scripts/run-fuzz 300
 
+# The show as a web page: builds build-web/site with Emscripten and serves it on this machine.
+web: deps
+	scripts/build-web kelp2207-web
+	python3 web/serve.py
+
 clean:
-	rm -rf build build-asan build-bench build-fuzz build-tsan
+	rm -rf build build-asan build-bench build-fuzz build-tsan build-web

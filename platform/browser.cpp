@@ -3,7 +3,6 @@
 #include <emscripten.h>
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "platform/sdlsnd.h"
@@ -13,17 +12,6 @@ namespace {
 // word that is 0xAABBGGRR, opaque.
 constexpr uint32_t CanvasWord(uint32_t p) {
     return 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
-}
-
-void EndShow() {
-    SDL_PauseAudio(1);
-    SDL_CloseAudio();
-    // Buffers already handed to the page's audio would play on for a moment; suspending the
-    // context silences them now. Then the page says the show has ended.
-    EM_ASM({
-        if (typeof SDL == 'object' && SDL.audioContext) SDL.audioContext.suspend();
-        if (Module.kelpShowEnded) Module.kelpShowEnded();
-    });
 }
 } // namespace
 
@@ -46,10 +34,36 @@ void BrowserPresent(SDL_Surface* screen, const IMG* picture, int w, int h) {
     SDL_UnlockSurface(screen);
 }
 
+// Called from the page's runtime when the program exits (see BrowserEndShowAtExit).
+extern "C" EMSCRIPTEN_KEEPALIVE void BrowserEndShow(int status) {
+    SDL_PauseAudio(1);
+    SDL_CloseAudio();
+    // Buffers already handed to the page's audio would play on for a moment; suspending the
+    // context silences them now. Then the page says how the show ended.
+    EM_ASM({
+        if (typeof SDL == 'object' && SDL.audioContext) SDL.audioContext.suspend();
+        if (Module.kelpShowEnded) Module.kelpShowEnded($0);
+    }, status);
+}
+
 void BrowserEndShowAtExit() {
-    static bool registered = false;
-    if (!registered) std::atexit(EndShow);
-    registered = true;
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    // exit() in a page runs no exit handlers while timers (the sound's) are pending: it only
+    // unwinds the program. So the runtime's exit is hooked instead, for the program's own exits
+    // (not the runtime's implicit one when main first yields to the browser); once ended,
+    // nothing of the program runs again.
+    EM_ASM({
+        var programExit = exit;
+        exit = function(status, implicit) {
+            if (!implicit && !ABORT) {
+                _BrowserEndShow(status);
+                ABORT = true;
+            }
+            return programExit(status, implicit);
+        };
+    });
 }
 
 void BrowserSoundCallback(void* userdata, Uint8* buffer, int length) {

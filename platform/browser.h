@@ -10,8 +10,8 @@
 // and unlocking it copies its hidden buffer, RGBA bytes, there.
 void BrowserPresent(SDL_Surface* screen, const IMG* picture, int w, int h);
 
-// Makes the process's end the show's end on the page: the sound stops at once and the page is
-// told, once video is up. The program ends through exit() as it does on the desktop.
+// Makes the process's end the show's end on the page, once video is up: the sound stops at once
+// and the page is told. The program ends through exit() as it does on the desktop.
 void BrowserEndShowAtExit();
 
 // SDL's audio callback in the page. The page's audio hands over the buffer it played last, not
