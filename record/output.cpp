@@ -62,9 +62,13 @@ struct FolderOutput final : RECORDOUTPUT {
     Enlarger picture;
     WAVWRITER wav;
     int written = 0;
-    std::string partialWav, finalWav;
+    std::string framePath, partialWav, finalWav;
 
     bool Open(const RECORDOPTIONS& options) {
+        if (options.frames > 1000000) {
+            error = "a folder holds at most 1000000 frames, 000000.ppm to 999999.ppm";
+            return false;
+        }
         folder = options.output;
         std::error_code failed;
         fs::create_directories(folder, failed);
@@ -72,6 +76,7 @@ struct FolderOutput final : RECORDOUTPUT {
             error = "cannot make the folder " + options.output + (failed ? ": " + failed.message() : "");
             return false;
         }
+        framePath = (folder / "000000.ppm").string();
         finalWav = (folder / "music.wav").string();
         partialWav = finalWav + ".partial"; // the finished name appears only when complete
         if (!WAVOpen(wav, partialWav.c_str())) {
@@ -87,11 +92,12 @@ struct FolderOutput final : RECORDOUTPUT {
     }
 
     bool Frame(const uint8_t* sound, size_t bytes, int) override {
-        char name[16];
-        std::snprintf(name, sizeof name, "%06d.ppm", written);
-        const std::string path = (folder / name).string();
-        if (!IMGWritePPM(picture.big, path.c_str())) {
-            error = "cannot write " + path + ": " + Reason();
+        // The frame's name is written into one path kept for all of them: no allocation a frame.
+        char digits[16];
+        std::snprintf(digits, sizeof digits, "%06d", written);
+        framePath.replace(framePath.size() - 10, 6, digits, 6);
+        if (!IMGWritePPM(picture.big, framePath.c_str())) {
+            error = "cannot write " + framePath + ": " + Reason();
             return false;
         }
         ++written;
