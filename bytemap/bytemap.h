@@ -7,6 +7,7 @@
 // partly leaves a map is clipped silently. Texts, tables and point lists returned here are
 // malloc'ed; the caller releases them with free().
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "img/img.h"
@@ -70,5 +71,6 @@ char* BYTEMAPToASCII(const BYTEMAP* map);
 BYTEMAP* BYTEMAPFromASCII(const char* text);
 BYTEMAP* BYTEMAPReadPNM(const char* name);
 BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes); // binary rasters must be there in full
+BYTEMAP* BYTEMAPFromPNMSize(const unsigned char* bytes, size_t size); // reads no further than size bytes
 int BYTEMAPWritePGM(const BYTEMAP* map, const char* name);
 int BYTEMAPFind(const char* text, const char* keyword);

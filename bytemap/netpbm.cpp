@@ -1,7 +1,9 @@
 // Netpbm pictures of all six kinds read into grey maps, from memory and from files, and binary
 // grey files written.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 #include "bytemap/bytemap.h"
 #include "bytemap/bytemap_internal.h"
@@ -21,19 +23,34 @@ struct GreySink {
 // What the shared readers need of the grey-map module.
 struct Maps {
     using Record = BYTEMAP;
+    using Pixel = uint8_t;
+    using Sink = GreySink;
     static BYTEMAP* Make(int width, int height) { return bytemap_detail::NewSized(width, height); }
-    static GreySink SinkOf(BYTEMAP* map) { return GreySink{map->data}; }
+    static BYTEMAP* Adopt(int width, int height, uint8_t* data) {
+        BYTEMAP* map = BYTEMAPNew();
+        if (!map) return nullptr;
+        std::free(map->data);
+        map->data = data;
+        map->width = width;
+        map->height = height;
+        return map;
+    }
+    static uint8_t* PixelsOf(BYTEMAP* map) { return map->data; }
     static void Release(BYTEMAP* map) { BYTEMAPFree(&map); }
     static void Error() { BYTEMAPError(); }
 };
 
 } // namespace
 
-BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes) { return pnm::ReadMemory<Maps>(bytes, pnm::Grammar::kLenient); }
+BYTEMAP* BYTEMAPFromPNMSize(const unsigned char* bytes, size_t size) {
+    return pnm::ReadMemory<Maps>(bytes, size, pnm::Grammar::kLenient);
+}
+
+BYTEMAP* BYTEMAPFromPNM(const unsigned char* bytes) { return BYTEMAPFromPNMSize(bytes, SIZE_MAX); }
 
 // A plain bitmap pixel is one digit, as the format has it and the Netpbm tools write it ("0101"),
 // in files as in memory.
-BYTEMAP* BYTEMAPReadPNM(const char* name) { return pnm::ReadFile<Maps>(name, pnm::Grammar::kLenient, true); }
+BYTEMAP* BYTEMAPReadPNM(const char* name) { return pnm::ReadFile<Maps>(name, pnm::Grammar::kLenient); }
 
 int BYTEMAPWritePGM(const BYTEMAP* map, const char* name) {
     if (!bytemap_detail::Usable(map) || !name || map->width <= 0 || map->height <= 0) {

@@ -29,7 +29,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!file) return 0;
     SAMPLE* raw = SAMPLEReadRaw(file, width, order, sign);
     std::fclose(file);
-    if (raw && raw->length != static_cast<int>(width == 8 ? size - 1 : (size - 1) / 2)) std::abort();
+    // Every value read, in an array of just their number.
+    if (raw && (raw->length != static_cast<int>(width == 8 ? size - 1 : (size - 1) / 2) ||
+                raw->capacity != (raw->length > 0 ? raw->length : 1)))
+        std::abort();
     if (raw) SAMPLEFree(&raw);
     return 0;
 }

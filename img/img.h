@@ -5,6 +5,7 @@
 // unless the module's debug switch is on) and leaves every picture unchanged. Point lists and
 // count tables returned here are malloc'ed; the caller releases them with free().
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 struct IMG {
@@ -34,6 +35,7 @@ void IMGBlitSubSat(const IMG* src, IMG* dst, int sx, int sy, int dx, int dy, int
 
 // Netpbm and text forms, equality, copies
 IMG* IMGFromPNM(const unsigned char* bytes);
+IMG* IMGFromPNMSize(const unsigned char* bytes, size_t size); // reads no further than size bytes
 IMG* IMGReadPNM(const char* name);
 bool IMGWritePPM(const IMG* img, const char* name);
 char* IMGToASCII(const IMG* img);

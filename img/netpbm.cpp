@@ -1,5 +1,4 @@
 // Netpbm pictures: all six kinds read from memory and from files, binary colour files written.
-#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -22,21 +21,35 @@ struct PixelSink {
 // What the shared readers need of the picture module.
 struct Pictures {
     using Record = IMG;
+    using Pixel = uint32_t;
+    using Sink = PixelSink;
     // A black picture of the size, or null when it cannot be held.
     static IMG* Make(int width, int height) { return img_detail::NewSized(width, height); }
-    static PixelSink SinkOf(IMG* img) { return PixelSink{img->pixels}; }
+    static IMG* Adopt(int width, int height, uint32_t* pixels) {
+        IMG* img = IMGNew();
+        if (!img) return nullptr;
+        std::free(img->pixels);
+        img->pixels = pixels;
+        img->width = width;
+        img->height = height;
+        return img;
+    }
+    static uint32_t* PixelsOf(IMG* img) { return img->pixels; }
     static void Release(IMG* img) { IMGFree(&img); }
     static void Error() { IMGError(); }
 };
 
 } // namespace
 
-IMG* IMGFromPNM(const unsigned char* bytes) { return pnm::ReadMemory<Pictures>(bytes, pnm::Grammar::kStrict); }
+IMG* IMGFromPNMSize(const unsigned char* bytes, size_t size) {
+    return pnm::ReadMemory<Pictures>(bytes, size, pnm::Grammar::kStrict);
+}
 
-// In a file a plain bitmap pixel is a whole number.
-// Plain bitmap pixels are single digits, as the Netpbm tools write them ("0101"), the same
-// as from memory: reading whole numbers would turn every such file into garbage.
-IMG* IMGReadPNM(const char* name) { return pnm::ReadFile<Pictures>(name, pnm::Grammar::kStrict, true); }
+IMG* IMGFromPNM(const unsigned char* bytes) { return IMGFromPNMSize(bytes, SIZE_MAX); }
+
+// Plain bitmap pixels are single digits, as the Netpbm tools write them ("0101"), the same as
+// from memory.
+IMG* IMGReadPNM(const char* name) { return pnm::ReadFile<Pictures>(name, pnm::Grammar::kStrict); }
 
 bool IMGWritePPM(const IMG* img, const char* name) {
     if (!img || !img->pixels || !name || img->width <= 0 || img->height <= 0) {

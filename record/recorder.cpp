@@ -28,6 +28,7 @@ struct CAPTURE {
     size_t nextKey = 0;
     uint32_t now = 0;   // the virtual clock, microseconds
     uint8_t sound[2 * (kRate * (kLongestPeriod / 1000) / 1000)]; // one frame's sound at most
+    bool ending = false; // the recording ends by its own way: the last frame, or esc's fade
     bool progress = false;
     std::chrono::steady_clock::time_point start, shown;
     double showSeconds = 0;
@@ -77,7 +78,10 @@ void Close() {
     capture.showSeconds += period / 1e6;
     Progress(false);
     if (interrupted) Fail("interrupted");
-    if (capture.written == capture.options->frames) std::exit(0); // completed in Finish
+    if (capture.written == capture.options->frames) {
+        capture.ending = true;
+        std::exit(0); // completed in Finish
+    }
 }
 
 void Present(const IMG* picture, void*) {
@@ -90,7 +94,11 @@ int NextKey(void*) {
     Close();
     const auto& keys = capture.options->keys;
     const int frame = capture.written - 1; // the frame whose end this is
-    if (capture.nextKey < keys.size() && keys[capture.nextKey].frame == frame) return keys[capture.nextKey++].code;
+    if (capture.nextKey < keys.size() && keys[capture.nextKey].frame == frame) {
+        const int code = keys[capture.nextKey++].code;
+        if (code == SDLKBDEscape) capture.ending = true; // the fade, then the process ends
+        return code;
+    }
     return 0;
 }
 
@@ -101,8 +109,13 @@ int VirtualClock() {
 }
 void NoSleep(int) {}
 
-// Every way out of the show ends here: the last frame (esc, or the frame count reached).
+// Every way out of the process passes here: the recording's own ends complete the output;
+// any other (the show failing to start, say) leaves nothing that looks complete.
 void Finish() {
+    if (!capture.ending) {
+        capture.output->Abandon();
+        return;
+    }
     Close();
     if (!capture.output->Finish()) Fail(capture.output->error);
     Progress(true);

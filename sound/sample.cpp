@@ -385,6 +385,12 @@ int SAMPLEBestOffset(const SAMPLE* a, const SAMPLE* b) {
     return result;
 }
 
+namespace {
+// Raw sound beyond this many values (25 minutes at 44100 Hz) is refused: a clear bound, so that
+// an endless input such as a device fails soon instead of exhausting memory.
+constexpr int kRawLimit = 1 << 26;
+} // namespace
+
 SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign) {
     if (!file || (width != 8 && width != 16) || (order != 'b' && order != 'l') || (sign != 's' && sign != 'u')) {
         SAMPLEError();
@@ -417,22 +423,27 @@ SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign) {
                 const int word = order == 'b' ? (first << 8) | second : (second << 8) | first;
                 value = sign == 's' ? static_cast<int16_t>(word) : word - 0x8000;
             }
-            s->items[s->length++] = value;
             if (s->length == s->capacity) {
-                if (s->capacity > INT_MAX / 2) {
+                if (s->capacity >= kRawLimit) { // an endless input such as a device ends here
                     SAMPLEFree(&s);
                     SAMPLEError();
                     return nullptr;
                 }
-                SAMPLESetCapacity(s, 2 * s->capacity);
+                SAMPLESetCapacity(s, std::min(2 * s->capacity, kRawLimit));
                 if (s->length == s->capacity) { // no room for the rest: fail rather than cut it short
                     SAMPLEFree(&s);
                     return nullptr;
                 }
             }
+            s->items[s->length++] = value;
         }
     }
-    SAMPLESetLength(s, s->length);
+    // The array ends at the values read, not at the last doubling.
+    const int keep = std::max(s->length, 1);
+    if (auto* trimmed = static_cast<int32_t*>(std::realloc(s->items, size_t(keep) * sizeof(int32_t)))) {
+        s->items = trimmed;
+        s->capacity = keep;
+    }
     return s;
 }
 

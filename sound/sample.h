@@ -39,7 +39,8 @@ void SAMPLESplice(SAMPLE* dst, const SAMPLE* src, int at);
 SAMPLE* SAMPLECopyRange(const SAMPLE* sample, int first, int end);
 int SAMPLEBestOffset(const SAMPLE* a, const SAMPLE* b);
 int SAMPLEMatches(const SAMPLE* a, const SAMPLE* b, int offset);
-SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign); // width 8 or 16, 'b'/'l', 's'/'u'
+// Width 8 or 16, 'b'/'l', 's'/'u'; null beyond 2^26 values.
+SAMPLE* SAMPLEReadRaw(std::FILE* file, int width, char order, char sign);
 void SAMPLEWriteRaw(const SAMPLE* sample, std::FILE* file, int width, char order);
 void SAMPLENormalize(SAMPLE* sample, int lo, int hi);
 void SAMPLEScale(SAMPLE* sample, int k);

@@ -3,6 +3,7 @@ files through ffmpeg, and golden hashes of chosen frames of every part and of th
 
 import hashlib
 import os
+import pty
 import shutil
 import stat
 import subprocess
@@ -99,6 +100,25 @@ class Recorder(unittest.TestCase):
         self.assertEqual(result.returncode, 1)
         self.assertIn("cannot make the folder", result.stderr)
         self.assertEqual(sorted(os.listdir(folder)), ["bin", "file"], "no half-written output is left")
+
+    def test_progress_shows_on_a_terminal_only(self):
+        folder = self.folder()
+        quiet = subprocess.run([RECORDER, "--frames", "60", os.path.join(folder, "a")], capture_output=True, text=True)
+        self.assertEqual((quiet.returncode, quiet.stderr), (0, ""), "standard error is no terminal here")
+        for args, shown in (([], True), (["--quiet"], False)):
+            parent, child = pty.openpty()
+            run = subprocess.run([RECORDER, *args, "--frames", "60", os.path.join(folder, "b")], stdin=child,
+                                 stdout=subprocess.DEVNULL, stderr=child)
+            os.close(child)
+            seen = b""
+            try:
+                while chunk := os.read(parent, 4096):
+                    seen += chunk
+            except OSError:  # the terminal's far end has gone
+                pass
+            os.close(parent)
+            self.assertEqual(run.returncode, 0)
+            self.assertEqual(b"60/60 frames" in seen and b"x real time" in seen and b"left" in seen, shown, seen)
 
     def test_two_runs_are_identical_and_the_video_is_the_folder_lossless(self):
         a, b = self.folder(), self.folder()

@@ -365,7 +365,13 @@ TEST(Sample, RawFiles) {
     Owned back(SAMPLEReadRaw(f, 16, 'l', 's'));
     std::fclose(f);
     EXPECT_TRUE(SAMPLEEqual(back.get(), wave.get()));
-    EXPECT_EQ(back->capacity, 131072);
+    EXPECT_EQ(back->capacity, 70001); // not the last doubling
+
+    // An endless input ends at a clear bound instead of exhausting memory.
+    f = std::fopen("/dev/zero", "rb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(SAMPLEReadRaw(f, 8, 'b', 's'), nullptr);
+    std::fclose(f);
 }
 
 TEST(Sample, NormalizeAndResample) {

@@ -47,3 +47,28 @@ TEST(Text, FilesRoundTripAndFailuresAreSafe) {
     EXPECT_EQ(TEXTRead("/nonexistent/kelp"), nullptr);
     TEXTWrite("x", "/nonexistent/kelp"); // no file, no crash
 }
+
+TEST(Text, FilesThatCannotTellTheirSizeAreReadByReading) {
+    // A file of /proc claims the size 0 and a pipe cannot seek; both hold text all the same.
+    char* status = TEXTRead("/proc/self/status");
+    ASSERT_NE(status, nullptr);
+    EXPECT_NE(std::string(status).find("Name:"), std::string::npos);
+    std::free(status);
+    EXPECT_GT(TEXTFileSize("/proc/self/status"), 0);
+
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const std::string text = "through a pipe\n";
+    ASSERT_EQ(write(fds[1], text.data(), text.size()), ssize_t(text.size()));
+    close(fds[1]);
+    const std::string pipe = "/proc/self/fd/" + std::to_string(fds[0]);
+    char* piped = TEXTRead(pipe.c_str());
+    close(fds[0]);
+    ASSERT_NE(piped, nullptr);
+    EXPECT_EQ(std::string(piped), text);
+    std::free(piped);
+
+    // An endless device is refused rather than read for ever or taken as empty.
+    EXPECT_EQ(TEXTRead("/dev/zero"), nullptr);
+    EXPECT_EQ(TEXTFileSize("/dev/zero"), -1);
+}
