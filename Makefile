@@ -1,8 +1,9 @@
 # Front door. `make run` and `make test` install what is missing first (scripts/install-deps).
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
+PREFIX ?= /usr/local
 
-.PHONY: all run test deps build build-asan bench fuzz web clean
+.PHONY: all run test deps build build-asan bench fuzz web install uninstall deb clean
 
 all: build
 
@@ -39,6 +40,21 @@ fuzz: deps
 web: deps
 	scripts/build-web kelp2207-web
 	python3 web/serve.py
+
+# The programs, desktop entry, icons, manual pages and the toolbox under $(PREFIX); DESTDIR is
+# honoured. `make uninstall` removes what the last install put there.
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+uninstall:
+	@test -f build/install_manifest.txt || { echo "uninstall: build/install_manifest.txt is missing: nothing was installed from this build" >&2; exit 1; }
+	sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' rm -f --
+	sed 's|^|$(DESTDIR)|' build/install_manifest.txt | xargs -d '\n' -n1 dirname \
+	  | grep -E '/(include/kelp2207|cmake/KELP2207)' | sort -ru | xargs -r -d '\n' rmdir --ignore-fail-on-non-empty --
+
+# The Debian packages kelp2207 and libkelp2207-dev, in build/packages/.
+deb: build
+	cd build && cpack -G DEB
 
 clean:
 	rm -rf build build-asan build-bench build-fuzz build-tsan build-web

@@ -1,11 +1,14 @@
 # Shared helpers for the per-folder build files.
 
 # kelp_library(<name> <sources...> [DEPS <libs...>])
-# One static library per subsystem folder; headers are included from the repository root.
+# One static library per subsystem folder; headers are included from the repository root, and
+# the generated "kelp2207/version.h" from the build tree. Installed, the headers are found
+# through the include directories that cmake/install.cmake gives the exported targets.
 function(kelp_library name)
   cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
   add_library(${name} STATIC ${ARG_UNPARSED_ARGUMENTS})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+    $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>)
   if(ARG_DEPS)
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
   endif()
