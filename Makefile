@@ -3,7 +3,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX ?= /usr/local
 
-.PHONY: all run test deps build build-asan bench fuzz install uninstall deb clean
+.PHONY: all run test deps build build-asan bench fuzz web install uninstall deb clean
 
 all: build
 
@@ -36,6 +36,11 @@ bench: deps
 fuzz: deps
 	scripts/run-fuzz 300
 
+# The show as a web page: builds build-web/site with Emscripten and serves it on this machine.
+web: deps
+	scripts/build-web kelp2207-web
+	python3 web/serve.py
+
 # The programs, desktop entry, icons, manual pages and the toolbox under $(PREFIX); DESTDIR is
 # honoured. `make uninstall` removes what the last install put there.
 install: build
@@ -52,4 +57,4 @@ deb: build
 	cd build && cpack -G DEB
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz build-tsan
+	rm -rf build build-asan build-bench build-fuzz build-tsan build-web

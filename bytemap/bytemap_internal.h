@@ -10,7 +10,7 @@ namespace bytemap_detail {
 
 inline bool Usable(const BYTEMAP* map) { return map && map->data; }
 
-inline size_t PixelCount(const BYTEMAP* map) { return size_t(map->width) * size_t(map->height); }
+inline size_t PixelCount(const BYTEMAP* map) { return sizes::CellsOf(map->width, map->height); }
 
 // A new map of the given size, all 0, or null when the size cannot be held.
 BYTEMAP* NewSized(int width, int height);

@@ -22,6 +22,14 @@ function(kelp_test name)
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  if(EMSCRIPTEN)
+    # On wasm32 under node: one run of the whole program, its cases shuffled; discovering the
+    # cases would start node once more for each.
+    kelp_node_program(${name})
+    add_test(NAME ${name} COMMAND ${name} --gtest_shuffle)
+    set_tests_properties(${name} PROPERTIES LABELS unit)
+    return()
+  endif()
   # The environment goes in front of the launcher through env(1): a list in the ENVIRONMENT
   # property does not survive the discovery script whole.
   set(launcher ${ARG_LAUNCHER})

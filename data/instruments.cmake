@@ -1,6 +1,9 @@
 # The instrument table: the 13 sounds in data/instruments/, in table order, compiled into
 # SAMPLE-layout records (data/instruments.h). They were made by tools/instruments.
 add_executable(kelp_wavtable wavtable.cpp)
+if(EMSCRIPTEN)
+  kelp_node_program(kelp_wavtable)
+endif()
 
 set(KELP_INSTRUMENT_FILES
   00-bass-a2.wav 01-kick.wav 02-snare.wav 03-hat.wav

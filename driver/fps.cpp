@@ -12,17 +12,18 @@ FPSSTATE FPSState = {};
 namespace {
 KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
 
-FPSClock clock = nullptr;
-FPSSleep sleep = nullptr;
+// Not named clock and sleep: those are the C library's, which some platforms' SDL headers declare.
+FPSClock clockSeam = nullptr;
+FPSSleep sleepSeam = nullptr;
 } // namespace
 
 void FPSSetClock(FPSClock c, FPSSleep s) {
-    clock = c;
-    sleep = s;
+    clockSeam = c;
+    sleepSeam = s;
 }
 
 int FPSTime() {
-    if (clock) return clock();
+    if (clockSeam) return clockSeam();
     return wrap::Signed(SDL_GetTicks() * 1000u); // wraps as the clock does
 }
 
@@ -73,8 +74,8 @@ void FPSWait() {
     s.budget = int32_t(std::min<int64_t>(budget, int64_t(kFPSMaxSleepPeriods) * s.period));
     if (s.budget > 0) {
         const int milliseconds = s.budget / 1000;
-        if (sleep) {
-            sleep(milliseconds);
+        if (sleepSeam) {
+            sleepSeam(milliseconds);
         } else {
             SDL_Delay(Uint32(milliseconds));
         }

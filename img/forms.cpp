@@ -47,9 +47,9 @@ IMG* IMGFromASCII(const char* text) {
         IMGError();
         return nullptr;
     }
-    const size_t n = size_t(width) * size_t(height);
     IMG* img = img_detail::NewSized(width, height);
     if (!img) return nullptr;
+    const size_t n = img_detail::PixelCount(img);
     for (size_t i = 0; i < n; ++i) {
         uint32_t r, g, b;
         if (!textform::ReadSample(at, r) || !textform::ReadSample(at, g) || !textform::ReadSample(at, b)) {

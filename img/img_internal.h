@@ -5,6 +5,7 @@
 
 #include "img/img.h"
 #include "raster/raster.h"
+#include "support/sizes.h"
 
 namespace img_detail {
 
@@ -16,7 +17,7 @@ constexpr uint32_t kChannels = 0x00FFFFFFu;
 using AddSat = raster::AddSaturate<uint32_t, kChannels>;
 using SubSat = raster::SubSaturate<uint32_t, kChannels>;
 
-inline size_t PixelCount(const IMG* img) { return size_t(img->width) * size_t(img->height); }
+inline size_t PixelCount(const IMG* img) { return sizes::CellsOf(img->width, img->height); }
 
 // The shared front of every rectangle operation: refusals, then the clipped walk with `rule`.
 template <typename Rule>

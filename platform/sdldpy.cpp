@@ -11,6 +11,9 @@
 
 #include "platform/signals.h"
 #include "support/identity.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/browser.h"
+#endif
 
 namespace {
 // This module's identity differs from the others: its language names SDL and it has no kind.
@@ -201,6 +204,10 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
         SDLDPYError();
         return;
     }
+#ifdef __EMSCRIPTEN__
+    // In a page the process's end is the show's: the page keeps running after it.
+    BrowserEndShowAtExit();
+#else
     // Whatever ends the process (ESC's exit included) must give the desktop its own video
     // mode back, so SDL's shutdown runs as an exit handler once video is up.
     static bool quitAtExit = false;
@@ -208,6 +215,7 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
         std::atexit(SDL_Quit);
         quitAtExit = true;
     }
+#endif
     screen = opened;
     SDL_WM_SetCaption(kTitle, kTitle);
     current->bpp = screen->format->BitsPerPixel;
@@ -230,6 +238,12 @@ void SDLDPYBlitIMG(SDLDPY* display, const IMG* img) {
     const int h = img->height < display->height ? img->height : display->height;
     // A surface's row length is 16 bits wide.
     if (w <= 0 || h <= 0 || img->width > 0xFFFF / 4) return;
+#ifdef __EMSCRIPTEN__
+    // A page's surfaces are canvases: no conversion to a display format, and the screen shows
+    // what its buffer holds when it is unlocked.
+    BrowserPresent(screen, img, w, h);
+    return;
+#endif
     // The wrapper borrows the picture's memory, rows of the picture's own width: the only
     // copies are the conversion and the blit. It must be made over that memory, not pointed at
     // it afterwards: a library that keeps its own pixel pointer behind the surface would never
@@ -295,7 +309,7 @@ bool ExactFit(const SDLDPY* display, const IMG* img) {
 
 // The picture's words into the screen's rows, as many bytes a row as both hold: no conversion,
 // so the colours are right on a 32-bit screen with the picture's channel layout.
-void CopyRows(const IMG* img) {
+[[maybe_unused]] void CopyRows(const IMG* img) { // the desktop's; a page presents its own way
     if (SDL_LockSurface(screen) != 0) return;
     const size_t source = size_t(img->width) * 4;
     const size_t row = source < size_t(screen->pitch) ? source : size_t(screen->pitch);
@@ -317,6 +331,10 @@ void SDLDPYPutIMG(SDLDPY* display, const IMG* img) {
         sink(img, sinkContext);
         return;
     }
+#ifdef __EMSCRIPTEN__
+    BrowserPresent(screen, img, img->width, img->height); // the canvas's channel order differs
+#else
     CopyRows(img);
     Update();
+#endif
 }

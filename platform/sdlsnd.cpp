@@ -8,6 +8,9 @@
 #include <cstring>
 
 #include "platform/trace.h"
+#ifdef __EMSCRIPTEN__
+#include "platform/browser.h"
+#endif
 
 namespace {
 // Trace and error lines are compiled in but switched off in both builds; the callback
@@ -67,7 +70,11 @@ SDLSND* SDLSNDNew() {
     desired.format = AUDIO_S16LSB;
     desired.channels = 1;
     desired.samples = kDeviceFrames;
+#ifdef __EMSCRIPTEN__
+    desired.callback = BrowserSoundCallback;
+#else
     desired.callback = SDLSNDCallback;
+#endif
     desired.userdata = sound;
     // No record for the obtained format: SDL converts when the device's own format differs.
     if (SDL_OpenAudio(&desired, nullptr) < 0) {
@@ -81,6 +88,9 @@ SDLSND* SDLSNDNew() {
     }
     opened = sound;
     SDL_PauseAudio(0);
+#ifdef __EMSCRIPTEN__
+    BrowserSoundOpened();
+#endif
     return sound;
 }
 

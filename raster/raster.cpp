@@ -70,8 +70,9 @@ int* LinePoints(int x0, int y0, int x1, int y1) {
     const bool wide = adx > ady;
     const int64_t major = wide ? adx : ady, minor = wide ? ady : adx;
     const int64_t count = 2 * major + 2;
-    if (count > INT_MAX) return nullptr;
-    auto* points = static_cast<int*>(std::malloc(size_t(count + 1) * sizeof(int)));
+    size_t bytes = 0;
+    if (count > INT_MAX || !sizes::Bytes(count + 1, sizeof(int), bytes)) return nullptr;
+    auto* points = static_cast<int*>(std::malloc(bytes));
     if (!points) return nullptr;
     points[0] = int(count);
     int64_t x = x0, y = y0, error = major >> 1;

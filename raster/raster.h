@@ -6,7 +6,6 @@
 #pragma once
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <climits>
 #include <concepts>
 #include <cstddef>
@@ -16,6 +15,7 @@
 #include <functional>
 
 #include "data/sine.h"
+#include "support/sizes.h"
 
 namespace raster {
 
@@ -28,9 +28,8 @@ struct Span {
 // picture, so a sized picture always has a store.
 template <typename Pixel>
 Pixel* AllocatePixels(int width, int height) {
-    if (width < 0 || height < 0) return nullptr;
-    const size_t count = size_t(width) * size_t(height);
-    if (count > size_t(INT_MAX)) return nullptr;
+    size_t count = 0;
+    if (!sizes::Cells(width, height, count)) return nullptr;
     return static_cast<Pixel*>(std::calloc(count ? count : 1, sizeof(Pixel)));
 }
 
@@ -94,11 +93,16 @@ concept ChannelRule = requires(uint8_t a) {
 
 namespace detail {
 
+// The bytes of a pixel. Read through the compilers' bit-cast builtin: std::bit_cast is missing
+// from some standard libraries this builds with.
+template <typename Pixel>
+using ByteArray = std::array<uint8_t, sizeof(Pixel)>;
+
 constexpr size_t kGroup = 32; // bytes a group: two SSE registers (GCC 12 leaves a group of 16 scalar)
 
 template <typename Pixel>
 constexpr std::array<uint8_t, kGroup> KeepPattern(Pixel keep) {
-    const auto bytes = std::bit_cast<std::array<uint8_t, sizeof(Pixel)>>(keep);
+    const auto bytes = __builtin_bit_cast(ByteArray<Pixel>, keep);
     std::array<uint8_t, kGroup> pattern{};
     for (size_t i = 0; i < kGroup; ++i) pattern[i] = bytes[i % sizeof(Pixel)];
     return pattern;
@@ -111,7 +115,7 @@ inline Pixel ChannelPixel(Pixel d, Pixel s) {
     std::array<uint8_t, sizeof(Pixel)> db, sb;
     std::memcpy(db.data(), &d, sizeof(Pixel));
     std::memcpy(sb.data(), &s, sizeof(Pixel));
-    const auto keep = std::bit_cast<std::array<uint8_t, sizeof(Pixel)>>(Pixel(Rule::kKeep));
+    const auto keep = __builtin_bit_cast(ByteArray<Pixel>, Pixel(Rule::kKeep));
     for (size_t i = 0; i < sizeof(Pixel); ++i) db[i] = uint8_t(Rule::Byte(db[i], sb[i]) & keep[i]);
     std::memcpy(&d, db.data(), sizeof(Pixel));
     return d;

@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "support/sizes.h"
+
 namespace textform {
 
 constexpr size_t kPixelChars = 12;
@@ -26,10 +28,10 @@ inline constexpr auto kSamples = [] {
 }();
 
 // The text of a width x height record whose pixel i has the samples rgb(i) (three bytes);
-// malloc'ed, or null when memory runs out.
+// malloc'ed, or null when memory runs out or the text would be longer than memory can hold.
 template <typename Samples>
 char* Write(const char* keyword, int width, int height, Samples rgb) {
-    const size_t n = size_t(width) * size_t(height);
+    const size_t n = sizes::CellsOf(width, height);
     const size_t keywordLength = std::strlen(keyword);
     if (n == 0) {
         auto* text = static_cast<char*>(std::calloc(keywordLength + 3, 1));
@@ -42,7 +44,11 @@ char* Write(const char* keyword, int width, int height, Samples rgb) {
     char header[64];
     const int sizeLength = std::snprintf(header, sizeof header, "{\nP3\n%d %d\n255\n", width, height);
     // The header, twelve characters a pixel (line feeds take the place of spaces), "}\n" and the end.
-    auto* text = static_cast<char*>(std::calloc(keywordLength + size_t(sizeLength) + n * kPixelChars + 3, 1));
+    size_t samples = 0, length = 0;
+    if (!sizes::Bytes(int64_t(n), kPixelChars, samples) ||
+        !sizes::Add(keywordLength + size_t(sizeLength) + 3, samples, length))
+        return nullptr;
+    auto* text = static_cast<char*>(std::calloc(length, 1));
     if (!text) return nullptr;
     char* out = text;
     std::memcpy(out, keyword, keywordLength);
@@ -111,8 +117,9 @@ inline const char* ReadHeader(const char* text, const char* keyword, int (*find)
         return nullptr;
     while (*at >= '0' && *at <= '9') ++at; // the maximum value is read past and ignored
     detail::SkipOne(at);
-    const size_t n = size_t(width) * size_t(height);
-    if (n > size_t(INT_MAX) || (n && std::strlen(at) < 6 * n - 1)) return nullptr;
+    size_t n = 0, least = 0;
+    if (!sizes::Cells(width, height, n)) return nullptr;
+    if (n && (!sizes::Bytes(int64_t(n), 6, least) || std::strlen(at) < least - 1)) return nullptr;
     return at;
 }
 

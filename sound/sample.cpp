@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/identity.h"
+#include "support/sizes.h"
 #include "support/wrap.h"
 
 namespace {
@@ -228,9 +229,11 @@ char* SAMPLEToASCII(const SAMPLE* s) {
         else std::memcpy(text, "SAMPLE{}\n", sizeof "SAMPLE{}\n");
         return text;
     }
-    size_t size = 7 + static_cast<size_t>(DecimalWidth(length)) + 1 + 2 + 1;
-    for (int i = 0; i < length; ++i) size += static_cast<size_t>(DecimalWidth(s->items[i])) + 1;
-    char* text = static_cast<char*>(std::malloc(size));
+    // Summed in 64 bits: on a 32-bit platform a long sample's text can pass what memory holds.
+    uint64_t total = 7 + uint64_t(DecimalWidth(length)) + 1 + 2 + 1;
+    for (int i = 0; i < length; ++i) total += uint64_t(DecimalWidth(s->items[i])) + 1;
+    const size_t size = size_t(total);
+    char* text = sizes::Fits(total) ? static_cast<char*>(std::malloc(size)) : nullptr;
     if (!text) {
         SAMPLEError();
         return nullptr;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "support/identity.h"
+#include "support/sizes.h"
 
 namespace {
 KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("LIST", "20110509", "OrvilleK", "C++", "CODE");
@@ -188,12 +189,13 @@ void LISTInsertRange(const LIST* src, LIST* dst, int first, int end, int at) {
     // gap would overwrite them, so take the items aside first.
     void** taken = nullptr;
     if (src == dst) {
-        taken = static_cast<void**>(std::malloc(sizeof(void*) * static_cast<size_t>(n)));
+        size_t bytes = 0;
+        if (sizes::Bytes(n, sizeof(void*), bytes)) taken = static_cast<void**>(std::malloc(bytes));
         if (!taken) {
             LISTError();
             return;
         }
-        std::memcpy(taken, src->items + first, sizeof(void*) * static_cast<size_t>(n));
+        std::memcpy(taken, src->items + first, bytes);
     }
     if (!Reserve(dst, static_cast<long long>(dst->count) + n)) {
         std::free(taken);

@@ -64,6 +64,7 @@ TEST(BytemapForms, ReadingText) {
     EXPECT_FALSE(FromText("BYTEMAP{\nP3\n2 2\n255\n1 1 1 2 2 2 3 3 3 4 4"));
     EXPECT_FALSE(FromText("BYTEMAP{\nP3\n2"));
     EXPECT_FALSE(FromText("BYTEMAP{\nP3\n99999 99999\n255\n1 1 1"));
+    EXPECT_FALSE(FromText("BYTEMAP{\nP3\n65536 65536\n255\n1 1 1")); // 2^32 pixels: 0 in a 32-bit size_t
     EXPECT_FALSE(FromText("BYTEMAP{\nP3\n99999999999 1\n255\n1 1 1"));
 
     EXPECT_EQ(BYTEMAPFind("xyBYTEMAP{", "BYTEMAP"), 9);

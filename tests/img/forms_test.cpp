@@ -41,7 +41,8 @@ TEST(ImgForms, FromTextRefusals) {
     EXPECT_EQ(Pixels(ok.get()), (std::vector<uint32_t>{0x010203, 300u * 65536u + 1u}));
     for (const char* bad : {"IMG{}", "IMG P3\n1 1\n255\n1 2 3", "{IMG\nP3\n1 1\n255\n1 2 3", "IMG{\nP3\nx 1\n255\n",
                             "IMG{\nP3\n1", "IMG{\nP3\n2 1\n255\n1 2 3\n4 5", "IMG{\nP3\n2 1\n255\n1 2 3 4 5 x",
-                            "IMG{\nP3\n30000 30000\n255\n1 2 3", "IMG{\nP3\n99999999999 1\n255\n1 2 3", ""}) {
+                            "IMG{\nP3\n30000 30000\n255\n1 2 3", "IMG{\nP3\n65536 65536\n255\n1 2 3",
+                            "IMG{\nP3\n99999999999 1\n255\n1 2 3", ""}) {
         IMG* img = IMGFromASCII(bad);
         EXPECT_EQ(img, nullptr) << bad;
         if (img) IMGFree(&img);

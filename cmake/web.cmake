@@ -1,0 +1,35 @@
+# The browser build (Emscripten): `make web` and scripts/test-web configure it with Emscripten's
+# toolchain. What differs from the desktop build is here and in if(EMSCRIPTEN) blocks.
+
+# Emscripten's SDL 1.2 is JavaScript inside its runtime: headers, and a link option instead of
+# a library.
+find_path(KELP_EMSCRIPTEN_SDL_INCLUDE SDL.h PATH_SUFFIXES SDL REQUIRED)
+add_library(SDL::SDL INTERFACE IMPORTED)
+set_target_properties(SDL::SDL PROPERTIES INTERFACE_INCLUDE_DIRECTORIES "${KELP_EMSCRIPTEN_SDL_INCLUDE}"
+  INTERFACE_LINK_OPTIONS "-sUSE_SDL=1")
+
+# Debian's Emscripten finds its JavaScript parser (acorn) only through NODE_PATH when it
+# optimises the JavaScript at -O2; the link goes through env so `cmake --build` alone works.
+if(EXISTS /usr/share/nodejs/acorn)
+  set(CMAKE_C_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
+  set(CMAKE_CXX_LINKER_LAUNCHER env NODE_PATH=/usr/share/nodejs)
+endif()
+
+# No debug information in the page; -O2 keeps the links short and the .wasm small.
+set(CMAKE_C_FLAGS_RELWITHDEBINFO "-O2 -DNDEBUG")
+set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O2 -DNDEBUG")
+
+# Programs that run at build time (the asset embedding) or as tests run under node with the
+# real file system.
+function(kelp_node_program name)
+  target_link_options(${name} PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=node)
+endfunction()
+
+# GoogleTest from Debian's sources, built with the same compiler (it names its GTest:: targets).
+function(kelp_web_gtest)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+endfunction()

@@ -1,0 +1,131 @@
+"""Debian's Chromium, headless, driven through its DevTools protocol over a pipe (no port, no
+extra packages): start it, send commands, wait for events."""
+
+import fcntl
+import json
+import os
+import shutil
+import subprocess
+import tempfile
+import threading
+import time
+
+# What Chromium needs on a machine without outside network or a sandbox, and nothing it would
+# fetch or sync by itself.
+FLAGS = ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+         "--disable-background-networking", "--disable-component-update", "--disable-sync",
+         "--force-color-profile=srgb", "--hide-scrollbars", "--mute-audio"]
+
+
+class ProtocolError(Exception):
+    pass
+
+
+class Chromium:
+    def __init__(self, width=800, height=600, executable=None):
+        self.profile = tempfile.mkdtemp(prefix="kelp-chromium-")
+        to_browser, self._out = os.pipe()
+        self._in, from_browser = os.pipe()
+
+        def pipes():  # the protocol's fds: 3 is read by the browser, 4 written
+            a = fcntl.fcntl(to_browser, fcntl.F_DUPFD, 10)
+            b = fcntl.fcntl(from_browser, fcntl.F_DUPFD, 10)
+            os.dup2(a, 3)
+            os.dup2(b, 4)
+
+        command = [executable or os.environ.get("KELP_CHROMIUM", "chromium"), *FLAGS,
+                   f"--user-data-dir={self.profile}", f"--window-size={width},{height}",
+                   "--remote-debugging-pipe", "about:blank"]
+        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL, preexec_fn=pipes, close_fds=False)
+        os.close(to_browser)
+        os.close(from_browser)
+        self._next = 0
+        self._replies = {}
+        self._events = []
+        self._lock = threading.Condition()
+        self._closed = False
+        threading.Thread(target=self._read, daemon=True).start()
+
+    def _read(self):
+        buffer = b""
+        while True:
+            try:
+                chunk = os.read(self._in, 1 << 16)
+            except OSError:
+                chunk = b""
+            if not chunk:
+                break
+            buffer += chunk
+            *messages, buffer = buffer.split(b"\0")
+            with self._lock:
+                for raw in messages:
+                    message = json.loads(raw)
+                    if "id" in message:
+                        self._replies[message["id"]] = message
+                    else:
+                        self._events.append(message)
+                self._lock.notify_all()
+        with self._lock:
+            self._closed = True
+            self._lock.notify_all()
+
+    def send(self, method, params=None, session=None, timeout=60):
+        with self._lock:
+            self._next += 1
+            ident = self._next
+        message = {"id": ident, "method": method, "params": params or {}}
+        if session:
+            message["sessionId"] = session
+        os.write(self._out, json.dumps(message).encode() + b"\0")
+        deadline = time.monotonic() + timeout
+        with self._lock:
+            while ident not in self._replies:
+                if self._closed or not self._lock.wait(deadline - time.monotonic()):
+                    if time.monotonic() >= deadline or self._closed:
+                        raise ProtocolError(f"no answer to {method}")
+            reply = self._replies.pop(ident)
+        if "error" in reply:
+            raise ProtocolError(f"{method}: {reply['error'].get('message')}")
+        return reply.get("result", {})
+
+    def events(self, method):
+        with self._lock:
+            return [e["params"] for e in self._events if e["method"] == method]
+
+    def wait_event(self, method, timeout=60):
+        """The first event of `method` not yet taken by an earlier wait."""
+        deadline = time.monotonic() + timeout
+        with self._lock:
+            while True:
+                for i, event in enumerate(self._events):
+                    if event["method"] == method:
+                        del self._events[i]
+                        return event["params"]
+                left = deadline - time.monotonic()
+                if left <= 0 or self._closed:
+                    raise ProtocolError(f"no {method} event")
+                self._lock.wait(left)
+
+    def page(self):
+        """A session on the browser's page."""
+        targets = self.send("Target.getTargets")["targetInfos"]
+        target = next(t for t in targets if t["type"] == "page")
+        return self.send("Target.attachToTarget", {"targetId": target["targetId"], "flatten": True})["sessionId"]
+
+    def close(self):
+        try:
+            self.send("Browser.close", timeout=10)
+        except (ProtocolError, OSError):
+            pass
+        try:
+            self.process.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            self.process.wait()
+        for fd in (self._in, self._out):
+            try:
+                os.close(fd)
+            except OSError:
+                pass
+        shutil.rmtree(self.profile, ignore_errors=True)

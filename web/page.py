@@ -1,0 +1,213 @@
+"""The show's page in headless Chromium, as the browser test and the screenshot maker drive it:
+the site served from a folder on 127.0.0.1, the page's presents and sound watched from inside
+the browser, keys pressed, virtual time advanced, pictures read."""
+
+import base64
+import functools
+import http.server
+import os
+import struct
+import threading
+import time
+import zlib
+
+from cdp import Chromium
+from serve import Handler
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SITE = os.environ.get("KELP_SITE", os.path.join(HERE, "..", "build-web", "site"))
+
+# Counts what reaches the person: each present the canvas receives (SDL puts the picture there
+# with putImageData), and each sound buffer the page's audio starts, with whether it holds sound.
+WATCH = """
+(() => {
+  const presents = window.kelpPresents = [];
+  const put = CanvasRenderingContext2D.prototype.putImageData;
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    presents.push(performance.now());
+    return put.apply(this, args);
+  };
+  const sound = window.kelpSound = {buffers: 0, loud: 0};
+  const start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    sound.buffers++;
+    if (this.buffer && this.buffer.getChannelData(0).some(v => v !== 0)) sound.loud++;
+    return start.apply(this, args);
+  };
+})();
+"""
+
+KEYS = {"escape": ("Escape", "Escape", 27), "space": (" ", "Space", 32)}
+
+
+def key_event(name):
+    if name in KEYS:
+        return KEYS[name]
+    code = ("Key" + name.upper()) if name.isalpha() else ("Digit" + name)
+    return name, code, ord(name.upper())
+
+
+class Site:
+    """The site folder served on a free port of 127.0.0.1 while in use."""
+
+    def __init__(self, folder=SITE):
+        handler = functools.partial(Handler, directory=folder)
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.server.quiet = True
+        self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
+        threading.Thread(target=self.server.serve_forever, daemon=True).start()
+
+    def close(self):
+        self.server.shutdown()
+        self.server.server_close()
+
+
+class Page:
+    def __init__(self, url, width=800, height=600):
+        self.browser = Chromium(width, height)
+        self.session = self.browser.page()
+        for domain in ("Page", "Runtime"):
+            self.send(f"{domain}.enable")
+        self.send("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
+        self.send("Page.navigate", {"url": url})
+
+    def close(self):
+        self.browser.close()
+
+    def send(self, method, params=None):
+        return self.browser.send(method, params, self.session)
+
+    def js(self, expression):
+        reply = self.send("Runtime.evaluate", {"expression": expression, "returnByValue": True, "awaitPromise": True})
+        if "exceptionDetails" in reply:
+            raise AssertionError(f"{expression}: {reply['exceptionDetails'].get('text')}")
+        return reply["result"].get("value")
+
+    def wait(self, expression, what, timeout=30):
+        """Polls a condition on the page in real time."""
+        deadline = time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            try:
+                if self.js(expression):
+                    return
+            except AssertionError:  # the page is not there yet
+                pass
+            time.sleep(0.05)
+        raise AssertionError(f"timed out waiting for {what}")
+
+    def errors(self):
+        """Uncaught exceptions and console errors of the page so far."""
+        thrown = [e["exceptionDetails"].get("exception", {}).get("description") or e["exceptionDetails"].get("text")
+                  for e in self.browser.events("Runtime.exceptionThrown")]
+        logged = [" ".join(str(a.get("value", a.get("description"))) for a in e["args"])
+                  for e in self.browser.events("Runtime.consoleAPICalled") if e["type"] == "error"]
+        return thrown + logged
+
+    # --- virtual time: the page's clock and timers move only when told, so pictures and pace do
+    # not depend on how loaded the machine is.
+
+    def freeze(self):
+        self.send("Emulation.setVirtualTimePolicy", {"policy": "pause"})
+
+    def advance(self, milliseconds):
+        self.send("Emulation.setVirtualTimePolicy", {"policy": "advance", "budget": milliseconds})
+        self.browser.wait_event("Emulation.virtualTimeBudgetExpired", timeout=120)
+
+    def key(self, name, down):
+        text, code, virtual = key_event(name)
+        params = {"type": "keyDown" if down else "keyUp", "key": text, "code": code,
+                  "windowsVirtualKeyCode": virtual, "nativeVirtualKeyCode": virtual}
+        if down and len(text) == 1:
+            params["text"] = text
+        self.send("Input.dispatchKeyEvent", params)
+
+    def press(self, name, hold=100):
+        """Key down, `hold` virtual milliseconds (several frames), key up, a frame more."""
+        self.key(name, True)
+        self.advance(hold)
+        self.key(name, False)
+        self.advance(40)
+
+    def presents(self):
+        return self.js("kelpPresents.length")
+
+    def canvas(self):
+        """The 256 x 256 picture on the canvas, as rows of 0xRRGGBB words."""
+        data = self.js("""(() => {
+          const d = document.getElementById('screen').getContext('2d').getImageData(0, 0, 256, 256).data;
+          let s = '';
+          for (let i = 0; i < d.length; i += 4) s += String.fromCharCode(d[i], d[i + 1], d[i + 2]);
+          return btoa(s);
+        })()""")
+        return rgb_words(base64.b64decode(data), 256, 256)
+
+    def screenshot(self, clip=None):
+        params = {"format": "png"}
+        if clip:
+            params["clip"] = {**clip, "scale": 1}
+        return base64.b64decode(self.send("Page.captureScreenshot", params)["data"])
+
+    def canvas_box(self):
+        return self.js("""(() => { const r = document.getElementById('screen').getBoundingClientRect();
+                          return {x: r.left, y: r.top, width: r.width, height: r.height}; })()""")
+
+
+def rgb_words(data, width, height):
+    return [[(data[3 * (y * width + x)] << 16) | (data[3 * (y * width + x) + 1] << 8) | data[3 * (y * width + x) + 2]
+             for x in range(width)] for y in range(height)]
+
+
+def read_ppm(path):
+    with open(path, "rb") as f:
+        data = f.read()
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace() or data[at:at + 1] == b"#":
+            if data[at:at + 1] == b"#":
+                at = data.index(b"\n", at)
+            at += 1
+        end = at
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    assert fields[0] == b"P6" and fields[3] == b"255", path
+    width, height = int(fields[1]), int(fields[2])
+    return rgb_words(data[at + 1:], width, height)
+
+
+def read_png(data):
+    """Rows of 0xRRGGBB words of an 8-bit RGB or RGBA PNG, as Chromium writes them."""
+    assert data[:8] == b"\x89PNG\r\n\x1a\n"
+    at, chunks, header = 8, [], None
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            header = struct.unpack(">IIBBBBB", body)
+        elif kind == b"IDAT":
+            chunks.append(body)
+        at += 12 + length
+    width, height, depth, colour = header[:4]
+    assert depth == 8 and colour in (2, 6), "unexpected PNG format"
+    step = 3 if colour == 2 else 4
+    raw, stride = zlib.decompress(b"".join(chunks)), width * step
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            a = line[i - step] if i >= step else 0
+            b, c = previous[i], previous[i - step] if i >= step else 0
+            if kind == 1:
+                line[i] = (line[i] + a) & 255
+            elif kind == 2:
+                line[i] = (line[i] + b) & 255
+            elif kind == 3:
+                line[i] = (line[i] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[i] = (line[i] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        rows.append([(line[x * step] << 16) | (line[x * step + 1] << 8) | line[x * step + 2] for x in range(width)])
+        previous = line
+    return rows

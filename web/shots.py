@@ -1,0 +1,48 @@
+"""Takes the page's screenshots for docs/ in headless Chromium: each of the four parts and the
+ended page (docs/web-part1.png .. docs/web-part4.png, docs/web-ended.png), on virtual time so
+they come out the same every time. Needs the built site (`make web` or scripts/build-web).
+
+    python3 web/shots.py [folder]
+"""
+
+import os
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.dont_write_bytecode = True
+
+from page import Page, Site  # noqa: E402
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs")
+    site = Site()
+    page = Page(site.url, 760, 800)  # a viewport of about 760 x 660: the picture enlarged twice
+    try:
+        page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
+        page.freeze()
+        shots = [("web-part1.png", 3000), ("web-part2.png", 2500), ("web-part3.png", 6000), ("web-part4.png", 2500)]
+        for number, (name, wait) in enumerate(shots):
+            if number:
+                page.press("space")
+            page.advance(wait)
+            save(page, folder, name)
+        page.press("escape")
+        page.advance(1000)
+        page.wait("document.getElementById('status').textContent.includes('ended')", "the end")
+        save(page, folder, "web-ended.png")
+    finally:
+        page.close()
+        site.close()
+
+
+def save(page, folder, name):
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(page.screenshot())
+    print(os.path.join(folder, name))
+
+
+if __name__ == "__main__":
+    main()

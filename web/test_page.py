@@ -1,0 +1,144 @@
+"""The show in a real browser: headless Chromium opens the served site, and what a visitor sees
+and hears is checked on the page. Pace and pictures are taken on the browser's virtual time."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.dont_write_bytecode = True
+
+from page import SITE, Page, Site, read_png, read_ppm  # noqa: E402
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
+FONT = os.path.join(ROOT, "data", "font.ppm")
+
+
+def status(page):
+    return page.js("document.getElementById('status').textContent")
+
+
+class Show(unittest.TestCase):
+    width, height = 900, 800  # a viewport of about 900 x 660: the picture enlarged twice
+
+    def setUp(self):
+        self.site = Site()
+        self.page = Page(self.site.url, self.width, self.height)
+        self.addCleanup(self.site.close)
+        self.addCleanup(self.page.close)
+        self.page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
+        self.page.freeze()
+
+    def tearDown(self):
+        self.assertEqual(self.page.errors(), [])
+
+    def rate(self, milliseconds=2000):
+        before = self.page.presents()
+        self.page.advance(milliseconds)
+        return (self.page.presents() - before) * 1000 / milliseconds
+
+    def test_page_starts_and_asks_for_sound(self):
+        page = self.page
+        self.assertLess(page.js("kelpPresents[0]"), 5000, "first frame later than 5 s after the page opened")
+        self.assertEqual(page.js("document.title"), "KELP2207")
+        self.assertIn("SPACE", page.js("document.getElementById('keys').textContent"))
+        # The picture enlarged by the largest whole factor that fits the window.
+        box = page.canvas_box()
+        self.assertEqual((box["width"], box["height"]), (512, 512))
+        self.assertLessEqual(box["y"] + box["height"], page.js("innerHeight"))
+        first = page.canvas()
+        page.advance(200)
+        self.assertNotEqual(page.canvas(), first, "the picture does not move")
+        # Sound waits for the first key; then the page's audio plays what the show mixes.
+        self.assertEqual(status(page), "click or press a key for sound")
+        page.press("1")
+        page.advance(1000)
+        page.wait("document.getElementById('status').textContent === ''", "the sound prompt to go")
+        page.wait("kelpSound.loud > 0", "sound that is not silence")
+
+    def assert_readout(self, text):
+        """The measured rate in hexadecimal, top left, in the glyphs of the font picture."""
+        shot, font = self.page.canvas(), read_ppm(FONT)
+        for i, digit in enumerate(text):
+            gx, gy = (ord(digit) % 32) * 32, (ord(digit) // 32) * 32
+            for y in range(32):
+                for x in range(32):
+                    if font[gy + y][gx + x]:
+                        self.assertEqual(shot[y][i * 32 + x], font[gy + y][gx + x], f"read-out {text}")
+
+    def test_pace_and_keys(self):
+        page = self.page
+        self.assertAlmostEqual(self.rate(), 50, delta=2)
+        page.press("f")
+        self.assert_readout("32")
+        page.press("5")
+        self.assertAlmostEqual(self.rate(), 25, delta=2)
+        self.assert_readout("19")
+        page.press("6")
+        page.press("space")
+        white = sum(row.count(0xFFFFFF) for row in page.canvas())
+        self.assertGreater(white, 256 * 256 // 2, "part two's white picture after SPACE")
+
+    def test_frame_equals_the_desktops(self):
+        if not os.access(RECORDER, os.X_OK):
+            self.fail(f"no desktop recorder at {RECORDER}: build the desktop programs first")
+        page = self.page
+        # Into part two, whose bursts draw from the generator the music also draws from every 300
+        # frames: equal pictures there mean the same draws all along.
+        page.advance(22000)
+        frames = page.presents()
+        self.assertGreater(frames, 1023 + 50)
+        box = page.canvas_box()
+        shot = read_png(page.screenshot(box))
+        scale = int(box["width"]) // 256
+        folder = tempfile.mkdtemp(prefix="kelp-frames-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        subprocess.run([RECORDER, "--quiet", "--frames", str(frames), folder + "/"], check=True, timeout=300)
+        desktop = read_ppm(os.path.join(folder, f"{frames - 1:06d}.ppm"))
+        for y in range(256 * scale):
+            row = shot[y]
+            for x in range(256 * scale):
+                if row[x] != desktop[y // scale][x // scale]:
+                    self.fail(f"frame {frames - 1}: screen pixel ({x}, {y}) is {row[x]:06x}, "
+                              f"the desktop's ({x // scale}, {y // scale}) {desktop[y // scale][x // scale]:06x}")
+
+    def test_escape_ends_picture_and_sound(self):
+        page = self.page
+        page.press("1")  # sound on
+        page.advance(500)
+        page.press("escape")
+        page.advance(500)
+        page.wait("document.getElementById('status').textContent.includes('ended')", "the page to say it ended")
+        self.assertIn("Reload", status(page))
+        presents, sound = page.presents(), page.js("kelpSound.buffers")
+        page.advance(2000)
+        self.assertEqual(page.presents(), presents, "frames after the end")
+        self.assertEqual(page.js("kelpSound.buffers"), sound, "sound after the end")
+        self.assertEqual({p for row in page.canvas() for p in row}, {0}, "the fade ends black")
+
+
+class LoadFailures(unittest.TestCase):
+    def test_missing_files_say_so(self):
+        for missing in ("kelp2207.wasm", "kelp2207.js"):
+            with self.subTest(missing=missing):
+                folder = tempfile.mkdtemp(prefix="kelp-site-")
+                self.addCleanup(shutil.rmtree, folder, True)
+                for name in os.listdir(SITE):
+                    if name != missing:
+                        shutil.copy(os.path.join(SITE, name), folder)
+                site = Site(folder)
+                page = Page(site.url)
+                try:
+                    page.wait("document.getElementById('status').className === 'failed'", "a failure sentence")
+                    self.assertIn(missing, status(page))
+                finally:
+                    page.close()
+                    site.close()
+
+
+if __name__ == "__main__":
+    unittest.main()
