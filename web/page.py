@@ -27,11 +27,15 @@ WATCH = """
     presents.push(performance.now());
     return put.apply(this, args);
   };
-  const sound = window.kelpSound = {buffers: 0, loud: 0};
+  const sound = window.kelpSound = {buffers: 0, loud: 0, values: []};
   const start = AudioBufferSourceNode.prototype.start;
   AudioBufferSourceNode.prototype.start = function (...args) {
     sound.buffers++;
     if (this.buffer && this.buffer.getChannelData(0).some(v => v !== 0)) sound.loud++;
+    // The 16-bit values the show sent: SDL hands them to the page as value / 32768.
+    if (this.buffer && sound.values.length < 400000) {
+      for (const v of this.buffer.getChannelData(0)) sound.values.push(Math.round(v * 32768));
+    }
     return start.apply(this, args);
   };
 })();
@@ -127,6 +131,17 @@ class Page:
         self.advance(hold)
         self.key(name, False)
         self.advance(40)
+
+    def sound_values(self):
+        """The sound the page has played so far, as 16-bit little-endian values."""
+        data = self.js("""(() => {
+          const v = kelpSound.values, bytes = new Uint8Array(2 * v.length);
+          for (let i = 0; i < v.length; ++i) { bytes[2 * i] = v[i] & 255; bytes[2 * i + 1] = (v[i] >> 8) & 255; }
+          let s = '';
+          for (let i = 0; i < bytes.length; i += 8192) s += String.fromCharCode(...bytes.subarray(i, i + 8192));
+          return btoa(s);
+        })()""")
+        return base64.b64decode(data)
 
     def presents(self):
         return self.js("kelpPresents.length")

@@ -16,6 +16,7 @@ from page import SITE, Page, Site, read_png, read_ppm  # noqa: E402
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
 FONT = os.path.join(ROOT, "data", "font.ppm")
+CORNER = os.path.join(ROOT, "data", "corner.ppm")
 
 
 def status(page):
@@ -80,8 +81,13 @@ class Show(unittest.TestCase):
         self.assert_readout("19")
         page.press("6")
         page.press("space")
-        white = sum(row.count(0xFFFFFF) for row in page.canvas())
-        self.assertGreater(white, 256 * 256 // 2, "part two's white picture after SPACE")
+        # Part two: white under its stars, the pale logo in the bottom-right corner.
+        shot, corner = page.canvas(), read_ppm(CORNER)
+        self.assertGreater(sum(row.count(0xFFFFFF) for row in shot), 256 * 256 // 10, "part two's white")
+        for y, row in enumerate(corner):
+            for x, p in enumerate(row):
+                if p:
+                    self.assertEqual(shot[224 + y][128 + x], p, "part two's corner logo after SPACE")
 
     def test_frame_equals_the_desktops(self):
         if not os.access(RECORDER, os.X_OK):
@@ -119,6 +125,30 @@ class Show(unittest.TestCase):
         self.assertEqual(page.presents(), presents, "frames after the end")
         self.assertEqual(page.js("kelpSound.buffers"), sound, "sound after the end")
         self.assertEqual({p for row in page.canvas() for p in row}, {0}, "the fade ends black")
+
+
+class Music(unittest.TestCase):
+    """On real time: the music rewrites its bar in place as notes arrive, so the bars come out the
+    same only while the page plays them at the pace of the frames, which virtual time does not keep."""
+
+    def test_the_first_bar_is_the_desktops_value_for_value(self):
+        site = Site()
+        page = Page(site.url)
+        self.addCleanup(site.close)
+        self.addCleanup(page.close)
+        page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
+        page.key("1", True)  # the first key lets the page play sound; held for a few frames
+        held = page.presents() + 3
+        page.wait(f"kelpPresents.length >= {held}", "frames while the key is down")
+        page.key("1", False)
+        page.wait("kelpSound.values.length >= 60000", "more than a bar of sound", timeout=60)
+        folder = tempfile.mkdtemp(prefix="kelp-music-")
+        self.addCleanup(shutil.rmtree, folder, True)
+        subprocess.run([RECORDER, "--quiet", "--frames", "60", folder + "/"], check=True, timeout=300)
+        with open(os.path.join(folder, "music.wav"), "rb") as f:
+            bar = f.read()[44 : 44 + 2 * 50000]
+        self.assertIn(bar, page.sound_values(), "the page's first bar is not the desktop's")
+        self.assertEqual(page.errors(), [])
 
 
 class LoadFailures(unittest.TestCase):
