@@ -1,5 +1,5 @@
 """Takes the page's screenshots for docs/ in headless Chromium: each of the four parts and the
-ended page (docs/web-part1.png .. docs/web-part4.png, docs/web-ended.png), on virtual time so
+ended page (docs/web-screen1.png .. docs/web-screen4.png, docs/web-ended.png), on virtual time so
 they come out the same every time. Needs the built site (`make web` or scripts/build-web).
 
     python3 web/shots.py [folder]
@@ -23,7 +23,7 @@ def main():
     try:
         page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
         page.freeze()
-        shots = [("web-part1.png", 3000), ("web-part2.png", 2500), ("web-part3.png", 6000), ("web-part4.png", 2500)]
+        shots = [("web-screen1.png", 3000), ("web-screen2.png", 2500), ("web-screen3.png", 6000), ("web-screen4.png", 2500)]
         for number, (name, wait) in enumerate(shots):
             if number:
                 page.press("space")
