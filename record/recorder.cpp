@@ -29,6 +29,7 @@ struct CAPTURE {
     uint32_t now = 0;   // the virtual clock, microseconds
     uint8_t sound[2 * (kRate * (kLongestPeriod / 1000) / 1000)]; // one frame's sound at most
     bool ending = false; // the recording ends by its own way: the last frame, or esc's fade
+    bool finishing = false; // in the exit handler, which must not call exit again
     bool progress = false;
     std::chrono::steady_clock::time_point start, shown;
     double showSeconds = 0;
@@ -78,7 +79,7 @@ void Close() {
     capture.showSeconds += period / 1e6;
     Progress(false);
     if (interrupted) Fail("interrupted");
-    if (capture.written == capture.options->frames) {
+    if (capture.written == capture.options->frames && !capture.finishing) {
         capture.ending = true;
         std::exit(0); // completed in Finish
     }
@@ -116,6 +117,7 @@ void Finish() {
         capture.output->Abandon();
         return;
     }
+    capture.finishing = true; // the fade's last frame may also be the last one asked for
     Close();
     if (!capture.output->Finish()) Fail(capture.output->error);
     Progress(true);

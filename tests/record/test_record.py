@@ -101,6 +101,14 @@ class Recorder(unittest.TestCase):
         self.assertIn("cannot make the folder", result.stderr)
         self.assertEqual(sorted(os.listdir(folder)), ["bin", "file"], "no half-written output is left")
 
+    def test_a_fade_ending_on_the_last_frame_asked_for_completes(self):
+        # esc at frame 10: frames 0..10, then 64 of fade; the 75th is both the fade's last and the last asked for.
+        out = os.path.join(self.folder(), "out")
+        result = record("--frames", "75", "--keys", "10:esc", out)
+        self.assertEqual(result.returncode, 0, result.stderr)
+        self.assertEqual(sorted(os.listdir(out))[-2:], ["000074.ppm", "music.wav"])
+        self.assertEqual(len(sound(out)), 75 * 882 * 2)
+
     def test_progress_shows_on_a_terminal_only(self):
         folder = self.folder()
         quiet = subprocess.run([RECORDER, "--frames", "60", os.path.join(folder, "a")], capture_output=True, text=True)
