@@ -137,19 +137,6 @@ struct FolderOutput final : RECORDOUTPUT {
 
 // --- a video file, encoded by an ffmpeg child fed through two pipes -------------------------
 
-bool OnPath(const char* program) {
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t at = 0;
-    while (at <= dirs.size()) {
-        const size_t colon = std::min(dirs.find(':', at), dirs.size());
-        const std::string dir = dirs.substr(at, colon - at);
-        if (access(((dir.empty() ? "." : dir) + "/" + program).c_str(), X_OK) == 0) return true;
-        at = colon + 1;
-    }
-    return false;
-}
-
 struct EncoderOutput final : RECORDOUTPUT {
     Enlarger picture;
     std::vector<uint8_t> rgb; // the frame as ffmpeg reads it
@@ -194,10 +181,6 @@ struct EncoderOutput final : RECORDOUTPUT {
     }
 
     bool Open(const RECORDOPTIONS& o) {
-        if (!OnPath("ffmpeg")) {
-            error = "ffmpeg not found: install it (apt-get install ffmpeg) to write " + o.output;
-            return false;
-        }
         final = o.output;
         partial = o.output + ".partial";
         // Fail before starting when the file cannot be made at all.
@@ -233,7 +216,8 @@ struct EncoderOutput final : RECORDOUTPUT {
         audio = s[1];
         if (spawned != 0) {
             child = -1;
-            error = "cannot start ffmpeg: " + std::string(std::strerror(spawned));
+            error = spawned == ENOENT ? "ffmpeg not found: install it (apt-get install ffmpeg) to write " + o.output
+                                      : "cannot start ffmpeg: " + std::string(std::strerror(spawned));
             return false;
         }
         if (o.kind == RECORDKIND::GIF) {
