@@ -13,7 +13,10 @@
 static void FrameEnd(benchmark::State& state) {
     static bool ready = false;
     if (!ready) {
-        DemoInit();
+        if (const char* failure = DemoInit()) {
+            state.SkipWithError(failure);
+            return;
+        }
         ready = true;
     }
     demo.readout = 1;

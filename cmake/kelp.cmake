@@ -15,8 +15,9 @@ function(kelp_library name)
 endfunction()
 
 # kelp_test(<name> <sources...> [DEPS <libs...>] [ENV <VAR=value...>] [LAUNCHER <command...>])
-# A GoogleTest program registered with CTest, one CTest entry per test case. LAUNCHER runs
-# the program (discovery included) through a command, e.g. scripts/with-xvfb for a real X server.
+# A GoogleTest program registered with CTest, one CTest entry per test case, labelled unit: the
+# quick loop (`make check`) runs them. The cases are listed when the tests run, not after every
+# link. LAUNCHER runs the program (listing included) through a command.
 function(kelp_test name)
   cmake_parse_arguments(ARG "" "" "DEPS;ENV;LAUNCHER" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
@@ -39,7 +40,8 @@ function(kelp_test name)
   if(launcher)
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "${launcher}")
   endif()
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}." PROPERTIES LABELS unit)
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120 TEST_PREFIX "${name}."
+    PROPERTIES LABELS unit)
   # The whole program once more, its cases in a random order in one process: a case that leans
   # on what another left behind fails here, where one process a case would hide it.
   add_test(NAME ${name}.shuffled COMMAND ${launcher} $<TARGET_FILE:${name}> --gtest_shuffle)

@@ -1,8 +1,7 @@
 #include "driver/demo.h"
 
-#include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
+#include <initializer_list>
 
 #include "driver/fps.h"
 #include "driver/musicfeed.h"
@@ -15,34 +14,31 @@ namespace {
 KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("KELP2207", "20110520", "OrvilleK", "C++", "PROGRAM");
 } // namespace
 
-void DemoFail(const char* format, ...) {
-    std::fputs("kelp2207: ", stderr);
-    va_list arguments;
-    va_start(arguments, format);
-    std::vfprintf(stderr, format, arguments);
-    va_end(arguments);
-    std::fputc('\n', stderr);
-    std::exit(1);
-}
-
-void DemoInit() {
+const char* DemoInit() {
+    static char failure[640];
     demo.display = SDLDPYNew();
-    // Running blind helps nobody: without a window the program says why and stops, before it
-    // opens the sound device for nothing.
-    if (!demo.display || !SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
+    // Running blind helps nobody: without a window the show does not start, and says why
+    // before it opens the sound device for nothing.
+    if (!demo.display || !SDLDPYIsOpen()) {
+        std::snprintf(failure, sizeof failure, "cannot open the 256x256 display: %s", SDLDPYReason());
+        return failure;
+    }
     demo.keyboard = SDLKBDNew();
     DemoInitSound();
-    if (demo.display) SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
-    if (!SDLDPYIsOpen()) DemoFail("cannot open the 256x256 display: %s", SDLDPYReason());
-    if (!demo.keyboard) DemoFail("cannot read the keyboard: out of memory");
-    DemoInitScene(demo.display->width, demo.display->height);
+    SDLDPYSetMode(demo.display, kScreenWidth, kScreenHeight);
+    if (!SDLDPYIsOpen()) {
+        std::snprintf(failure, sizeof failure, "cannot open the 256x256 display: %s", SDLDPYReason());
+        return failure;
+    }
+    if (!demo.keyboard) return "cannot read the keyboard: out of memory";
+    return DemoInitScene(demo.display->width, demo.display->height);
 }
 
-void DemoInitScene(int width, int height) {
+const char* DemoInitScene(int width, int height) {
     demo.back = IMGNew();
     if (demo.back) IMGSetSize(demo.back, width, height);
     if (!demo.back || demo.back->width != width || demo.back->height != height) {
-        DemoFail("cannot create the back buffer: out of memory");
+        return "cannot create the back buffer: out of memory";
     }
     DemoInitFonts();
     RANDSeed(kRandomSeed);
@@ -51,6 +47,7 @@ void DemoInitScene(int width, int height) {
     DemoInitRotozoom();
     DemoInitMusic();
     FPSState.target = kFrameRate;
+    return DemoSceneFailure();
 }
 
 bool DemoFrameEnd() {
@@ -64,6 +61,7 @@ bool DemoFrameEnd() {
         DemoKey(demo.keyboard->keys[0]);
         demo.keyboard->keys[0] = 0; // a key acts once per press
     }
+    if (demo.control & kEndRequest) return true;
     if (demo.control & kSkipRequest) {
         demo.control &= static_cast<unsigned char>(~kSkipRequest);
         return true;
@@ -75,7 +73,8 @@ void DemoKey(int key) {
     switch (static_cast<signed char>(key)) {
     case SDLKBDEscape:
         DemoFadeOut();
-        std::exit(0); // SDL shuts down in its exit handler
+        demo.control |= kEndRequest; // the show returns, and the program ends with status 0
+        break;
     case ' ':
         demo.control |= kSkipRequest;
         break;
@@ -119,12 +118,14 @@ void DemoRunPart(void (*setup)(), void (*frame)()) {
 
 void DemoRunShow() {
     for (;;) {
-        DemoPartLogo();
-        DemoPartBursts();
-        DemoPartMosaic();
-        DemoPartRects();
+        for (void (*part)() : {DemoPartLogo, DemoPartBursts, DemoPartMosaic, DemoPartRects}) {
+            part();
+            if (demo.control & kEndRequest) return;
+        }
     }
 }
+
+void DemoStop() { demo.control |= kEndRequest; }
 
 void DemoPartLogo() { DemoRunPart(DemoLogoSetup, DemoLogoFrame); }
 void DemoPartBursts() { DemoRunPart(DemoBurstsSetup, DemoBurstsFrame); }

@@ -21,7 +21,8 @@ constexpr int kPartLength = 1023; // frames, not 1024
 constexpr uint32_t kRandomSeed = 542388762u;
 constexpr uint32_t kFadeStep = 0x040404u;
 constexpr int kFadeSteps = 64;
-constexpr unsigned char kSkipRequest = 0x01; // bit of DEMO::control
+constexpr unsigned char kSkipRequest = 0x01; // bit of DEMO::control: SPACE ends the part
+constexpr unsigned char kEndRequest = 0x02;  // bit of DEMO::control: the show ends (ESC's fade is done)
 constexpr int kFrameRate = 50;               // frames per second, at start-up and after '6'
 constexpr int kSlowFrameRate = 25;           // after '5'
 constexpr int kScrollSpeedLimit = 32;        // 'a' and 's' keep the scroller's speed within +-32
@@ -34,7 +35,7 @@ struct DEMO {
     IMG* back = nullptr;          // every part draws here; every frame presents it
     unsigned char scroller = 1;   // scroller switch
     unsigned char readout = 0;    // frame-rate read-out switch
-    unsigned char control = 0;    // control flags: kSkipRequest
+    unsigned char control = 0;    // control flags: kSkipRequest, kEndRequest
     SDLSND* sound = nullptr;      // null when no audio device could be opened
     MUSIC* music = nullptr;
 
@@ -65,14 +66,13 @@ struct DEMO {
 };
 extern DEMO demo;
 
-// Start-up: opens the display (or ends the program with a message when it cannot), then
-// DemoInitScene at the display's size.
-void DemoInit();
-// Ends the program with status 1 after one line on standard error, "kelp2207: " and the
-// formatted message: for the start-up failures that leave nothing to show.
-[[noreturn, gnu::format(printf, 1, 2)]] void DemoFail(const char* format, ...);
+// Start-up: opens the display, the keyboard and the sound, then DemoInitScene at the
+// display's size. Null when the show can start; otherwise why not, one line for the program
+// to say (nothing to show then: no display, or no memory).
+const char* DemoInit();
 // Everything of start-up that needs no window: back buffer, seed, pictures, objects, rate.
-void DemoInitScene(int width, int height);
+// Null, or as DemoInit what could not be made.
+const char* DemoInitScene(int width, int height);
 
 bool DemoFrameEnd(); // true when the part ends now
 void DemoKey(int key);
@@ -81,8 +81,12 @@ void DemoFadeOut();
 // Runs a part: set-up, then up to kPartLength frames, each drawn and ended by DemoFrameEnd.
 void DemoRunPart(void (*setup)(), void (*frame)());
 
-// The four parts in order, for ever: the show after start-up. Ends only through ESC.
-[[noreturn]] void DemoRunShow();
+// The four parts in order, for ever: the show after start-up. Returns once ESC's fade is done
+// (or DemoStop asked for the end).
+void DemoRunShow();
+// Ends the show at the end of the current frame, without a fade: for a program that runs it
+// for a number of frames (the recorder).
+void DemoStop();
 
 void DemoPartLogo();
 void DemoPartBursts();
@@ -94,6 +98,8 @@ void DemoInitFonts();
 void DemoInitScroller();
 void DemoInitPictures();
 void DemoInitRotozoom();
+// What the steps above could not make (the first of it), or null.
+const char* DemoSceneFailure();
 // The frame-rate read-out, drawn by the frame end while switched on.
 void DemoReadout();
 

@@ -1,9 +1,8 @@
 #include "driver/fps.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 
+#include "platform/platform.h"
 #include "support/identity.h"
 #include "support/wrap.h"
 
@@ -11,21 +10,9 @@ FPSSTATE FPSState = {};
 
 namespace {
 KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("FPS", "20101122", "OrvilleK", "C++", "CODE");
-
-// Not named clock and sleep: those are the C library's, which some platforms' SDL headers declare.
-FPSClock clockSeam = nullptr;
-FPSSleep sleepSeam = nullptr;
 } // namespace
 
-void FPSSetClock(FPSClock c, FPSSleep s) {
-    clockSeam = c;
-    sleepSeam = s;
-}
-
-int FPSTime() {
-    if (clockSeam) return clockSeam();
-    return wrap::Signed(SDL_GetTicks() * 1000u); // wraps as the clock does
-}
+int FPSTime() { return wrap::Signed(Platform()->clock()); } // wraps as the clock does
 
 int FPSTick() {
     FPSSTATE& s = FPSState;
@@ -72,12 +59,5 @@ void FPSWait() {
     }
     // No sleep outlasts a couple of frames, so keys and signals are heard whatever the clock did.
     s.budget = int32_t(std::min<int64_t>(budget, int64_t(kFPSMaxSleepPeriods) * s.period));
-    if (s.budget > 0) {
-        const int milliseconds = s.budget / 1000;
-        if (sleepSeam) {
-            sleepSeam(milliseconds);
-        } else {
-            SDL_Delay(Uint32(milliseconds));
-        }
-    }
+    if (s.budget > 0) Platform()->sleep(s.budget / 1000);
 }

@@ -27,10 +27,5 @@ extern FPSSTATE FPSState;
 
 int FPSTick(); // returns the measured rate
 void FPSWait();
-int FPSTime(); // microseconds: the platform's millisecond clock times 1000
+int FPSTime(); // microseconds, the platform's clock (the headless backend's clock is a test's to drive)
 
-// Seam for tests and benchmarks: replaces the clock read by FPSTime and the sleep made by
-// FPSWait (milliseconds). Null restores the platform's own.
-using FPSClock = int (*)();
-using FPSSleep = void (*)(int milliseconds);
-void FPSSetClock(FPSClock clock, FPSSleep sleep);

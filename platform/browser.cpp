@@ -1,29 +1,46 @@
-#include "platform/browser.h"
-
+// The browser backend: the show in a web page, over Emscripten's SDL 1.2. The screen surface is
+// the page's canvas, sound goes to the page's audio, and the page is told when the show ends.
+#include <SDL.h>
 #include <emscripten.h>
 
 #include <cstdint>
 #include <cstring>
 
-#include "platform/sdlsnd.h"
+#include "platform/platform.h"
 
 namespace {
+SDL_Surface* screen = nullptr;
+char reason[256] = "";
+PLATFORMSOUND fill = nullptr;
+
 // IMG words are 0x00RRGGBB; the canvas buffer takes bytes R, G, B, A: read as a little-endian
 // word that is 0xAABBGGRR, opaque.
 constexpr uint32_t CanvasWord(uint32_t p) {
     return 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
 }
-} // namespace
 
-void BrowserPresent(SDL_Surface* screen, const IMG* picture, int w, int h) {
-    static bool prepared = false;
-    if (!prepared) {
-        // Every present writes the whole picture, and what it leaves stays in the buffer: the
-        // canvas need not be read back on every lock.
-        EM_ASM({ SDL.defaults.discardOnLock = true; });
-        prepared = true;
+bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
+    screen = SDL_SetVideoMode(mode.width, mode.height, 0, mode.flags);
+    if (!screen) {
+        std::strncpy(reason, SDL_GetError(), sizeof reason - 1);
+        return false;
     }
-    if (SDL_LockSurface(screen) != 0) return;
+    // Every present writes the whole picture, and what it leaves stays in the buffer: the
+    // canvas need not be read back on every lock.
+    EM_ASM({ SDL.defaults.discardOnLock = true; });
+    SDL_WM_SetCaption(mode.title, mode.title);
+    *bpp = screen->format->BitsPerPixel;
+    return true;
+}
+
+void CloseMode() { screen = nullptr; }
+
+const char* Why() { return reason; }
+
+// A page's surfaces are canvases: no conversion to a display format, and the canvas shows what
+// the screen's buffer holds when it is unlocked.
+void Present(const IMG* picture, int w, int h) {
+    if (!screen || SDL_LockSurface(screen) != 0) return;
     const int rows = h < screen->h ? h : screen->h;
     const int columns = w < screen->w ? w : screen->w;
     for (int y = 0; y < rows; ++y) {
@@ -34,10 +51,58 @@ void BrowserPresent(SDL_Surface* screen, const IMG* picture, int w, int h) {
     SDL_UnlockSurface(screen);
 }
 
-// Called from the page's runtime when the program exits (see BrowserEndShowAtExit).
-extern "C" EMSCRIPTEN_KEEPALIVE void BrowserEndShow(int status) {
+PLATFORMEVENT PollEvent(int* symbol) {
+    SDL_Event event;
+    if (!SDL_PollEvent(&event)) return PLATFORMEVENT::Empty;
+    if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return PLATFORMEVENT::Other;
+    *symbol = event.key.keysym.sym;
+    return event.type == SDL_KEYDOWN ? PLATFORMEVENT::KeyDown : PLATFORMEVENT::KeyUp;
+}
+
+// The page's audio hands over the buffer it played last, not silence: cleared first.
+void FillFromSilence(void* userdata, Uint8* buffer, int length) {
+    if (buffer && length > 0) std::memset(buffer, 0, size_t(length));
+    fill(userdata, buffer, length);
+}
+
+bool OpenSound(PLATFORMSOUND f, void* userdata) {
+    if (fill || SDL_Init(SDL_INIT_EVERYTHING) != 0) return false;
+    SDL_AudioSpec desired = {};
+    desired.freq = 44100;
+    desired.format = AUDIO_S16LSB;
+    desired.channels = 1;
+    desired.samples = 4096;
+    desired.callback = FillFromSilence;
+    desired.userdata = userdata;
+    fill = f;
+    if (SDL_OpenAudio(&desired, nullptr) < 0) {
+        fill = nullptr;
+        return false;
+    }
+    SDL_PauseAudio(0);
+    // The page says when the browser holds sound back until the first key or click.
+    EM_ASM({
+        if (Module.kelpSoundOpened && typeof SDL == 'object') Module.kelpSoundOpened(SDL.audioContext);
+    });
+    return true;
+}
+
+void CloseSound() {
     SDL_PauseAudio(1);
     SDL_CloseAudio();
+    fill = nullptr;
+}
+
+void LockSound() { SDL_LockAudio(); }
+void UnlockSound() { SDL_UnlockAudio(); }
+
+uint32_t Clock() { return SDL_GetTicks() * 1000u; }
+
+// The frame loop sleeps here as on the desktop: ASYNCIFY hands the page back to the browser.
+void Sleep(int milliseconds) { SDL_Delay(Uint32(milliseconds > 0 ? milliseconds : 0)); }
+
+void End(int status) {
+    if (fill) CloseSound();
     // Buffers already handed to the page's audio would play on for a moment; suspending the
     // context silences them now. Then the page says how the show ended.
     EM_ASM({
@@ -45,34 +110,7 @@ extern "C" EMSCRIPTEN_KEEPALIVE void BrowserEndShow(int status) {
         if (Module.kelpShowEnded) Module.kelpShowEnded($0);
     }, status);
 }
+} // namespace
 
-void BrowserEndShowAtExit() {
-    static bool installed = false;
-    if (installed) return;
-    installed = true;
-    // exit() in a page runs no exit handlers while timers (the sound's) are pending: it only
-    // unwinds the program. So the runtime's exit is hooked instead, for the program's own exits
-    // (not the runtime's implicit one when main first yields to the browser); once ended,
-    // nothing of the program runs again.
-    EM_ASM({
-        var programExit = exit;
-        exit = function(status, implicit) {
-            if (!implicit && !ABORT) {
-                _BrowserEndShow(status);
-                ABORT = true;
-            }
-            return programExit(status, implicit);
-        };
-    });
-}
-
-void BrowserSoundCallback(void* userdata, Uint8* buffer, int length) {
-    if (buffer && length > 0) std::memset(buffer, 0, size_t(length));
-    SDLSNDCallback(userdata, buffer, length);
-}
-
-void BrowserSoundOpened() {
-    EM_ASM({
-        if (Module.kelpSoundOpened && typeof SDL == 'object') Module.kelpSoundOpened(SDL.audioContext);
-    });
-}
+const PLATFORM PlatformBrowser = {"browser", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
+                                  CloseSound, LockSound, UnlockSound, Clock, Sleep, End};

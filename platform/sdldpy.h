@@ -33,10 +33,3 @@ SDLDPY* SDLDPYCurrent();
 bool SDLDPYIsOpen();
 // The platform's explanation of its last failure, for the program's own error message.
 const char* SDLDPYReason();
-
-// Hands the presented pictures to `sink` instead of a screen, for a program that takes the
-// frames itself (the recorder) and for tests. While a sink is set, SDLDPYSetMode opens no
-// window (the record gets the asked size and depth 32) and every present calls the sink with
-// the whole picture before it returns. Null goes back to the screen.
-using SDLDPYFrameSink = void (*)(const IMG* picture, void* context);
-void SDLDPYSetFrameSink(SDLDPYFrameSink sink, void* context);

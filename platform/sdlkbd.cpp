@@ -1,12 +1,10 @@
 #include "platform/sdlkbd.h"
 
-#include <SDL.h>
-
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/sdldpy.h"
-#include "platform/signals.h"
+#include "platform/platform.h"
 #include "platform/trace.h"
 #include "support/identity.h"
 
@@ -24,14 +22,7 @@ constexpr auto Say = PlatformSay<trace>;
 using Traced = PlatformTraced<trace>;
 
 SDLKBD* keyboard = nullptr;
-SDLKBDKeySource keySource = nullptr;
-void* keyContext = nullptr;
 } // namespace
-
-void SDLKBDSetKeySource(SDLKBDKeySource source, void* context) {
-    keySource = source;
-    keyContext = context;
-}
 
 SDLKBD* SDLKBDNew() {
     Traced t("SDLKBDNew");
@@ -60,26 +51,17 @@ int SDLKBDGetKey(SDLKBD* record) {
         return 0;
     }
     if (!SDLDPYCurrent()) Say("ERR no display\n");
-    if (keySource) {
-        const int key = keySource(keyContext);
-        if (key > 0) record->keys[0] = static_cast<unsigned char>(key);
-        return 0;
-    }
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (event.type == SDL_KEYDOWN) {
-            // Symbols from 256 up (keypad, function and modifier keys) would alias the byte
-            // codes of ESC, SPACE and the letters; they are no command and are dropped.
-            if (event.key.keysym.sym >= 256) continue;
-            record->keys[0] = static_cast<unsigned char>(event.key.keysym.sym);
-            if (trace) std::printf("keySym=%c\nkeyName=%s\n", record->keys[0], SDL_GetKeyName(event.key.keysym.sym));
-        } else if (event.type == SDL_KEYUP) {
+    int symbol = 0;
+    for (PLATFORMEVENT event; (event = Platform()->pollEvent(&symbol)) != PLATFORMEVENT::Empty;) {
+        if (event == PLATFORMEVENT::KeyDown) {
+            // The symbol modulo 256: keys beyond the byte read as the key of their low byte.
+            record->keys[0] = static_cast<unsigned char>(symbol & 0xFF);
+            if (trace) std::printf("keySym=%c\nkeyName=%d\n", record->keys[0], symbol);
+        } else if (event == PLATFORMEVENT::KeyUp) {
             record->keys[0] = 0;
         }
         // Every other event, the window's close request included, is dropped.
     }
-    // A termination signal reads as ESC, which ends the show.
-    if (PlatformTerminationRequested()) record->keys[0] = SDLKBDEscape;
     return 0;
 }
 

@@ -5,7 +5,7 @@ struct SDLKBD {
     unsigned char* keys; // 8 bytes; keys[0] is the key byte, 0 when no key waits
 };
 
-// The key byte of ESC, which ends the show; a termination signal reads as it too.
+// The key byte of ESC, which ends the show.
 constexpr unsigned char SDLKBDEscape = 27;
 
 SDLKBD* SDLKBDNew(); // null until a display exists; afterwards always the same record
@@ -16,9 +16,3 @@ SDLKBD* SDLKBDFromASCII(const char* text);
 int SDLKBDEqual(const SDLKBD* a, const SDLKBD* b);
 SDLKBD* SDLKBDCopy(const SDLKBD* keyboard);
 
-// Takes the keys from `source` instead of the platform's event queue, for a program that
-// plays the show from a script (the recorder) and for tests. While set, SDLKBDGetKey asks the
-// source once per call: a key code above 0 acts as a key pressed and held for that frame
-// (the key byte takes it); 0 leaves the byte as it is. Null goes back to the event queue.
-using SDLKBDKeySource = int (*)(void* context);
-void SDLKBDSetKeySource(SDLKBDKeySource source, void* context);

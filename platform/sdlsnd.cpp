@@ -1,16 +1,12 @@
 #include "platform/sdlsnd.h"
 
-#include <SDL.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/platform.h"
 #include "platform/trace.h"
-#ifdef __EMSCRIPTEN__
-#include "platform/browser.h"
-#endif
 
 namespace {
 // Trace and error lines are compiled in but switched off in both builds; the callback
@@ -21,11 +17,9 @@ using Traced = PlatformTraced<trace>;
 
 constexpr int kFrequency = 44100;
 constexpr int kDepth = 16;
-constexpr Uint16 kDeviceFrames = 4096;
 
 // The handle that owns the open device: only its release closes the device.
 SDLSND* opened = nullptr;
-bool pulled = false; // no device: the caller pulls the sound through the callback
 
 // Sends `count` values as their two low bytes, little-endian; no clamping, so values beyond
 // 16 bits wrap as the device would read them.
@@ -38,14 +32,8 @@ void PutValues(uint8_t* out, const int32_t* values, int count) {
 }
 } // namespace
 
-void SDLSNDSetPulled(bool on) { pulled = on; }
-
 SDLSND* SDLSNDNew() {
     Traced t("SDLSNDNew");
-    if (!pulled && SDL_Init(SDL_INIT_EVERYTHING) != 0) {
-        Say("ERR Init SDL\n");
-        return nullptr;
-    }
     auto* sound = static_cast<SDLSND*>(std::calloc(1, sizeof(SDLSND)));
     if (!sound) {
         Say("ERR calloc SDLSND\n");
@@ -64,33 +52,15 @@ SDLSND* SDLSNDNew() {
         Say("ERR calloc SDLSND\n");
         return nullptr;
     }
-    if (pulled) return sound;
-    SDL_AudioSpec desired = {};
-    desired.freq = kFrequency;
-    desired.format = AUDIO_S16LSB;
-    desired.channels = 1;
-    desired.samples = kDeviceFrames;
-#ifdef __EMSCRIPTEN__
-    desired.callback = BrowserSoundCallback;
-#else
-    desired.callback = SDLSNDCallback;
-#endif
-    desired.userdata = sound;
-    // No record for the obtained format: SDL converts when the device's own format differs.
-    if (SDL_OpenAudio(&desired, nullptr) < 0) {
+    // The platform starts what it needs (SDL's every subsystem on the desktop) and the
+    // device, 44100 Hz signed 16-bit little-endian mono in buffers of 4096 frames.
+    if (!Platform()->openSound(SDLSNDCallback, sound)) {
         Say("ERR open audio\n");
-        // With no driver found SDL keeps its audio side started, and would refuse every later
-        // open even once a device is there: stop it, unless it is playing for another handle.
-        if (!opened) SDL_QuitSubSystem(SDL_INIT_AUDIO);
         LISTFree(&sound->queue);
         std::free(sound);
         return nullptr;
     }
     opened = sound;
-    SDL_PauseAudio(0);
-#ifdef __EMSCRIPTEN__
-    BrowserSoundOpened();
-#endif
     return sound;
 }
 
@@ -101,10 +71,7 @@ void SDLSNDFree(SDLSND** p) {
         return;
     }
     if (*p == opened) {
-        // Closing waits for the audio thread to leave the callback, which takes the audio
-        // lock: closing while holding that lock could wait for ever. So no lock here.
-        SDL_PauseAudio(1);
-        SDL_CloseAudio();
+        Platform()->closeSound(); // waits for the callback to be left, so takes no lock
         opened = nullptr;
     }
     if ((*p)->queue) LISTFree(&(*p)->queue);
@@ -206,6 +173,6 @@ void SDLSNDCallback(void* userdata, uint8_t* buffer, int length) {
     }
 }
 
-void SDLSNDLock() { SDL_LockAudio(); }
+void SDLSNDLock() { Platform()->lockSound(); }
 
-void SDLSNDUnlock() { SDL_UnlockAudio(); }
+void SDLSNDUnlock() { Platform()->unlockSound(); }

@@ -32,11 +32,6 @@ void SDLSNDPlay(SDLSND* sound);          // does nothing
 void SDLSNDPlaySAMPLE(SDLSND* sound, SAMPLE* buffer);
 void SDLSNDCallback(void* userdata, uint8_t* buffer, int length);
 
-// Pulled sound, for a program that takes the sound itself (the recorder) and for tests: while
-// on, SDLSNDNew opens no audio device (nor anything else of SDL) and makes the handle and its
-// queue only; the caller takes the sound by calling SDLSNDCallback with a buffer of silence.
-void SDLSNDSetPulled(bool pulled);
-
 // Keeps the audio thread out of the callback in between; nests with nothing.
 void SDLSNDLock();
 void SDLSNDUnlock();

@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "kelp2207/version.h"
+#include "record/interrupt.h"
 #include "record/options.h"
 #include "record/output.h"
 #include "record/recorder.h"
@@ -22,10 +23,11 @@ int main(int argc, char** argv) {
     case RECORDPARSE::Record:
         break;
     }
+    RecordCatchSignals(); // before ffmpeg starts: a Ctrl+C from now on ends the recording cleanly
     auto output = RecordOpenOutput(options, error);
     if (!output) {
         std::fprintf(stderr, "kelp2207-record: %s\n", error.c_str());
         return 1;
     }
-    RecordShow(options, *output);
+    return RecordShow(options, *output);
 }

@@ -5,9 +5,10 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 const char* const kRecordUsage =
-    "usage: kelp2207-record [--frames N] [--keys LIST] [--scale K] [--quiet] OUTPUT\n"
+    "usage: kelp2207-record [--frames N] [--keys LIST] [--scale K] [--only LIST] [--quiet] OUTPUT\n"
     "\n"
     "Plays the KELP2207 show on a virtual clock, without a window or a sound card, and writes\n"
     "every frame and exactly the sound that goes with it.\n"
@@ -20,6 +21,8 @@ const char* const kRecordUsage =
     "                 1, a, s, 5, 6, f. A press acts at the end of the frame it names; esc\n"
     "                 records the fade and ends the recording\n"
     "  --scale K      enlarge by K whole pixels, 1 to 8 (default 1)\n"
+    "  --only LIST    into a folder, write only these frames' pictures, such as 0,511,1022\n"
+    "                 (the music stays whole)\n"
     "  --quiet        no progress bar\n"
     "  --help         this text\n"
     "  --version      the version\n"
@@ -53,6 +56,24 @@ int KeyCode(const std::string& name) {
 bool EndsWith(const std::string& text, const char* end) {
     const size_t n = std::strlen(end);
     return text.size() > n && text.compare(text.size() - n, n, end) == 0;
+}
+
+bool ParseFrames(const std::string& list, std::vector<int>& frames, std::string& error) {
+    size_t at = 0;
+    while (at <= list.size()) {
+        const size_t comma = std::min(list.find(',', at), list.size());
+        const std::string item = list.substr(at, comma - at);
+        long frame = 0;
+        if (!Number(item.c_str(), 0, INT_MAX, frame)) {
+            error = "--only: '" + item + "' is not a frame number";
+            return false;
+        }
+        frames.push_back(int(frame));
+        at = comma + 1;
+    }
+    std::sort(frames.begin(), frames.end());
+    frames.erase(std::unique(frames.begin(), frames.end()), frames.end());
+    return true;
 }
 
 bool ParseKeys(const std::string& list, std::vector<RECORDKEY>& keys, std::string& error) {
@@ -89,9 +110,11 @@ RECORDPARSE RecordParseOptions(int argc, const char* const* argv, RECORDOPTIONS&
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         std::string value;
-        const bool takesValue = arg == "--frames" || arg == "--keys" || arg == "--scale" ||
-                                arg.rfind("--frames=", 0) == 0 || arg.rfind("--keys=", 0) == 0 ||
-                                arg.rfind("--scale=", 0) == 0;
+        bool takesValue = false;
+        for (const char* name : {"--frames", "--keys", "--scale", "--only"}) {
+            const size_t n = std::strlen(name);
+            if (arg.compare(0, n, name) == 0 && (arg.size() == n || arg[n] == '=')) takesValue = true;
+        }
         if (takesValue) {
             const size_t equals = arg.find('=');
             if (equals != std::string::npos) {
@@ -121,6 +144,9 @@ RECORDPARSE RecordParseOptions(int argc, const char* const* argv, RECORDOPTIONS&
                 return RECORDPARSE::Usage;
             }
             options.scale = int(number);
+        } else if (arg == "--only") {
+            options.only.clear();
+            if (!ParseFrames(value, options.only, error)) return RECORDPARSE::Usage;
         } else if (arg == "--keys") {
             options.keys.clear();
             if (!ParseKeys(value, options.keys, error)) return RECORDPARSE::Usage;
@@ -144,6 +170,11 @@ RECORDPARSE RecordParseOptions(int argc, const char* const* argv, RECORDOPTIONS&
                 std::to_string(options.frames - 1) + ")";
         return RECORDPARSE::Usage;
     }
+    if (!options.only.empty() && options.only.back() >= options.frames) {
+        error = "--only: frame " + std::to_string(options.only.back()) + " is past the last frame (" +
+                std::to_string(options.frames - 1) + ")";
+        return RECORDPARSE::Usage;
+    }
     const std::string& out = options.output;
     if (out == "/dev/null") {
         options.kind = RECORDKIND::Discard;
@@ -157,6 +188,10 @@ RECORDPARSE RecordParseOptions(int argc, const char* const* argv, RECORDOPTIONS&
         options.kind = RECORDKIND::GIF;
     } else {
         options.kind = RECORDKIND::Folder;
+    }
+    if (!options.only.empty() && options.kind != RECORDKIND::Folder && options.kind != RECORDKIND::Discard) {
+        error = "--only picks pictures for a folder OUTPUT; a video holds every frame";
+        return RECORDPARSE::Usage;
     }
     return RECORDPARSE::Record;
 }

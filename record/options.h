@@ -16,6 +16,7 @@ struct RECORDOPTIONS {
     int frames = 4092;             // the four parts once
     std::vector<RECORDKEY> keys;   // in frame order
     int scale = 1;                 // 1 to 8, whole pixels
+    std::vector<int> only;         // a folder's pictures to write, ascending; empty: every one
     bool quiet = false;
     std::string output;
     RECORDKIND kind = RECORDKIND::Folder;

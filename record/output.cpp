@@ -7,12 +7,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <initializer_list>
+#include <thread>
 #include <vector>
 
+#include "record/interrupt.h"
 #include "record/wav.h"
 
 extern char** environ;
@@ -43,11 +48,13 @@ struct Enlarger {
     ~Enlarger() { IMGFree(&big); }
 };
 
+// False when the write fails or a signal ends the recording meanwhile (the signal interrupts a
+// write that waits on a stalled reader).
 bool WriteAll(int fd, const void* data, size_t bytes) {
     auto* at = static_cast<const uint8_t*>(data);
     while (bytes > 0) {
         const ssize_t n = write(fd, at, bytes);
-        if (n < 0 && errno == EINTR) continue;
+        if (n < 0 && errno == EINTR && !RecordInterrupted()) continue;
         if (n <= 0) return false;
         at += n;
         bytes -= size_t(n);
@@ -61,7 +68,9 @@ struct FolderOutput final : RECORDOUTPUT {
     fs::path folder;
     Enlarger picture;
     WAVWRITER wav;
-    int written = 0;
+    std::vector<int> only; // the pictures to write; empty: all
+    int frames = 0;        // frames recorded, pictures or not
+    int pictures = 0;      // pictures written
     std::string framePath, partialWav, finalWav;
 
     bool Open(const RECORDOPTIONS& options) {
@@ -69,6 +78,7 @@ struct FolderOutput final : RECORDOUTPUT {
             error = "a folder holds at most 1000000 frames, 000000.ppm to 999999.ppm";
             return false;
         }
+        only = options.only;
         folder = options.output;
         std::error_code failed;
         fs::create_directories(folder, failed);
@@ -86,21 +96,26 @@ struct FolderOutput final : RECORDOUTPUT {
         return picture.Make(256, 256, options.scale) || (error = "out of memory", false);
     }
 
+    bool Wanted(int frame) const { return only.empty() || std::binary_search(only.begin(), only.end(), frame); }
+
     bool Picture(const IMG* p) override {
-        picture.Of(p);
+        if (Wanted(frames)) picture.Of(p);
         return true;
     }
 
     bool Frame(const uint8_t* sound, size_t bytes, int) override {
-        // The frame's name is written into one path kept for all of them: no allocation a frame.
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "%06d", written);
-        framePath.replace(framePath.size() - 10, 6, digits, 6);
-        if (!IMGWritePPM(picture.big, framePath.c_str())) {
-            error = "cannot write " + framePath + ": " + Reason();
-            return false;
+        if (Wanted(frames)) {
+            // The frame's name is written into one path kept for all of them: no allocation a frame.
+            char digits[16];
+            std::snprintf(digits, sizeof digits, "%06d", frames);
+            framePath.replace(framePath.size() - 10, 6, digits, 6);
+            if (!IMGWritePPM(picture.big, framePath.c_str())) {
+                error = "cannot write " + framePath + ": " + Reason();
+                return false;
+            }
+            ++pictures;
         }
-        ++written;
+        ++frames;
         if (!WAVAppend(wav, sound, bytes)) {
             error = "cannot write " + partialWav + ": " + Reason();
             return false;
@@ -108,29 +123,47 @@ struct FolderOutput final : RECORDOUTPUT {
         return true;
     }
 
+    // The frame number of a picture named as this output names them (000000.ppm ...), or -1.
+    static int FrameNumber(const fs::path& name) {
+        const std::string n = name.filename().string();
+        if (n.size() != 10 || n.compare(6, 4, ".ppm") != 0) return -1;
+        int number = 0;
+        for (int i = 0; i < 6; ++i) {
+            if (n[i] < '0' || n[i] > '9') return -1;
+            number = number * 10 + (n[i] - '0');
+        }
+        return number;
+    }
+
+    // Removes the pictures in the folder that are not of this recording (all of them with
+    // `all`): what an earlier recording left there would pass for frames of this one.
+    void RemoveOtherPictures(bool all) {
+        std::error_code failed;
+        std::vector<fs::path> others;
+        for (fs::directory_iterator it(folder, failed), end; !failed && it != end; it.increment(failed)) {
+            const int frame = FrameNumber(it->path());
+            if (frame >= 0 && (all || frame >= frames || !Wanted(frame))) others.push_back(it->path());
+        }
+        for (const auto& path : others) fs::remove(path, failed);
+    }
+
     bool Finish() override {
         if (!WAVClose(wav) || std::rename(partialWav.c_str(), finalWav.c_str()) != 0) {
             error = "cannot write " + finalWav + ": " + Reason();
             return false;
         }
-        // Frames beyond these, left by a longer recording into the same folder, are not of it.
-        for (int i = written;; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "%06d.ppm", i);
-            std::error_code ignored;
-            if (!fs::remove(folder / name, ignored)) break;
-        }
+        RemoveOtherPictures(false);
         return true;
     }
 
     void Abandon() override {
         WAVClose(wav);
         std::remove(partialWav.c_str());
-        for (int i = 0; i < written; ++i) {
-            char name[16];
-            std::snprintf(name, sizeof name, "%06d.ppm", i);
-            std::error_code ignored;
-            fs::remove(folder / name, ignored);
+        // Once a picture of this recording has replaced one of an earlier one, what is left of
+        // the earlier one is no recording either: its pictures and its music go too.
+        if (pictures > 0) {
+            RemoveOtherPictures(true);
+            std::remove(finalWav.c_str());
         }
     }
 };
@@ -193,10 +226,30 @@ struct EncoderOutput final : RECORDOUTPUT {
         if (!picture.Make(256, 256, o.scale)) return (error = "out of memory", false);
         rgb.resize(size_t(picture.big->width) * size_t(picture.big->height) * 3);
         int v[2], s[2];
-        if (pipe2(v, O_CLOEXEC) != 0 || pipe2(s, O_CLOEXEC) != 0) return (error = "pipe: " + Reason(), false);
+        if (pipe2(v, O_CLOEXEC) != 0) return (error = "pipe: " + Reason(), false);
+        if (pipe2(s, O_CLOEXEC) != 0) {
+            error = "pipe: " + Reason();
+            close(v[0]);
+            close(v[1]);
+            return false;
+        }
         fcntl(v[1], F_SETPIPE_SZ, 1 << 20); // fewer turns between the two processes
         fcntl(s[1], F_SETPIPE_SZ, 1 << 20);
         messages = std::tmpfile();
+        if (messages) fcntl(fileno(messages), F_SETFD, FD_CLOEXEC); // ffmpeg gets it as fd 2 only
+        // ffmpeg in a process group of its own: a terminal's Ctrl+C reaches the recorder alone,
+        // which then ends ffmpeg itself. The signals the recorder ignores or catches are the
+        // defaults again in ffmpeg.
+        posix_spawnattr_t attributes;
+        posix_spawnattr_init(&attributes);
+        sigset_t defaults, none;
+        sigemptyset(&defaults);
+        for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
+        sigemptyset(&none);
+        posix_spawnattr_setsigdefault(&attributes, &defaults);
+        posix_spawnattr_setsigmask(&attributes, &none);
+        posix_spawnattr_setpgroup(&attributes, 0);
+        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
@@ -208,8 +261,9 @@ struct EncoderOutput final : RECORDOUTPUT {
         std::vector<char*> argv;
         for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        const int spawned = posix_spawnp(&child, "ffmpeg", &actions, nullptr, argv.data(), environ);
+        const int spawned = posix_spawnp(&child, "ffmpeg", &actions, &attributes, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
+        posix_spawnattr_destroy(&attributes);
         close(v[0]);
         close(s[0]);
         video = v[1];
@@ -249,8 +303,10 @@ struct EncoderOutput final : RECORDOUTPUT {
         return true;
     }
 
-    // ffmpeg's own last line says best why it stopped.
+    // ffmpeg's own last line says best why it stopped; an interrupted recording says that,
+    // and leaves ffmpeg for Abandon to end.
     bool Failed() {
+        if (RecordInterrupted()) return (error = "interrupted", false);
         CloseAndWait();
         error = "ffmpeg failed" + LastMessage();
         return false;
@@ -268,21 +324,30 @@ struct EncoderOutput final : RECORDOUTPUT {
         return *last ? std::string(": ") + last : "";
     }
 
-    int CloseAndWait() {
+    void ClosePipes() {
         if (video >= 0) close(video);
         if (audio >= 0) close(audio);
         video = audio = -1;
+    }
+
+    // With the pipes closed ffmpeg finishes its file and ends; -1 when a signal ended the
+    // recording meanwhile (ffmpeg is left running, for Abandon).
+    int CloseAndWait() {
+        ClosePipes();
         int status = -1;
-        if (child > 0) {
-            while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        while (child > 0) {
+            if (waitpid(child, &status, 0) == child) {
+                child = -1;
+            } else if (errno != EINTR || RecordInterrupted()) {
+                return -1;
             }
-            child = -1;
         }
         return status;
     }
 
     bool Finish() override {
         const int status = CloseAndWait();
+        if (RecordInterrupted()) return (error = "interrupted", false);
         if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             error = "ffmpeg failed" + LastMessage();
             return false;
@@ -294,9 +359,24 @@ struct EncoderOutput final : RECORDOUTPUT {
         return true;
     }
 
+    // ffmpeg is asked to stop, and made to when it has not within a few seconds: a stalled
+    // encoder must not keep the recorder waiting for ever.
     void Abandon() override {
-        if (child > 0) kill(child, SIGTERM);
-        CloseAndWait();
+        ClosePipes();
+        if (child > 0) {
+            kill(child, SIGTERM);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+            pid_t ended = 0;
+            while ((ended = waitpid(child, nullptr, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+            if (ended == 0) {
+                kill(child, SIGKILL);
+                while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+                }
+            }
+            child = -1;
+        }
         std::remove(partial.c_str());
     }
 

@@ -1,19 +1,16 @@
 #include "record/recorder.h"
 
-#include <signal.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "driver/demo.h"
 #include "driver/fps.h"
-#include "platform/sdldpy.h"
+#include "platform/headless.h"
 #include "platform/sdlkbd.h"
-#include "platform/sdlsnd.h"
+#include "record/interrupt.h"
 
 namespace {
 constexpr int kRate = 44100;
@@ -28,21 +25,19 @@ struct CAPTURE {
     size_t nextKey = 0;
     uint32_t now = 0;   // the virtual clock, microseconds
     uint8_t sound[2 * (kRate * (kLongestPeriod / 1000) / 1000)]; // one frame's sound at most
-    bool ending = false; // the recording ends by its own way: the last frame, or esc's fade
-    bool finishing = false; // in the exit handler, which must not call exit again
+    std::string failure; // why the recording stopped short, or empty
     bool progress = false;
     std::chrono::steady_clock::time_point start, shown;
     double showSeconds = 0;
 } capture;
 
-volatile std::sig_atomic_t interrupted = 0;
-void OnSignal(int) { interrupted = 1; }
+// Every frame asked for is written, or the recording has failed: the show is to end.
+bool Done() { return capture.written >= capture.options->frames || !capture.failure.empty(); }
 
-[[noreturn]] void Fail(const std::string& why) {
-    if (capture.progress) std::fputc('\n', stderr);
-    std::fprintf(stderr, "kelp2207-record: %s\n", why.c_str());
-    capture.output->Abandon();
-    std::_Exit(1);
+// Ends the show at this frame's end; the recording is abandoned afterwards.
+void Stop(const std::string& why) {
+    if (capture.failure.empty()) capture.failure = why;
+    DemoStop();
 }
 
 void Progress(bool last) {
@@ -64,30 +59,27 @@ void Progress(bool last) {
 }
 
 // The frame presented last gets the sound that plays during it, taken from the queue through
-// the real callback, and goes out. Called at the frame's key poll (after its music step) or,
-// in the fade, at the next present.
+// the sound output's own fill, and goes out. Called at the frame's key poll (after its music
+// step) or, in the fade, at the next present.
 void Close() {
     if (!capture.open) return;
     capture.open = false;
     const int period = FPSState.period > 0 ? FPSState.period : kVideoPeriod;
     const size_t bytes = 2 * size_t(int64_t(kRate) * period / 1000000);
-    std::memset(capture.sound, 0, bytes); // the callback leaves an empty queue's share silent
-    if (demo.sound) SDLSNDCallback(demo.sound, capture.sound, int(bytes));
+    HeadlessPullSound(capture.sound, int(bytes)); // silence where the queue is empty
     const int showings = period <= kVideoPeriod ? 1 : (period + kVideoPeriod / 2) / kVideoPeriod;
-    if (!capture.output->Frame(capture.sound, bytes, showings)) Fail(capture.output->error);
+    if (!capture.output->Frame(capture.sound, bytes, showings)) return Stop(capture.output->error);
     ++capture.written;
     capture.showSeconds += period / 1e6;
     Progress(false);
-    if (interrupted) Fail("interrupted");
-    if (capture.written == capture.options->frames && !capture.finishing) {
-        capture.ending = true;
-        std::exit(0); // completed in Finish
-    }
+    if (RecordInterrupted()) return Stop("interrupted");
+    if (capture.written == capture.options->frames) DemoStop();
 }
 
 void Present(const IMG* picture, void*) {
     Close();
-    if (!capture.output->Picture(picture)) Fail(capture.output->error);
+    if (Done()) return; // the fade may go on past the last frame asked for
+    if (!capture.output->Picture(picture)) return Stop(capture.output->error);
     capture.open = true;
 }
 
@@ -95,47 +87,45 @@ int NextKey(void*) {
     Close();
     const auto& keys = capture.options->keys;
     const int frame = capture.written - 1; // the frame whose end this is
-    if (capture.nextKey < keys.size() && keys[capture.nextKey].frame == frame) {
-        const int code = keys[capture.nextKey++].code;
-        if (code == SDLKBDEscape) capture.ending = true; // the fade, then the process ends
-        return code;
+    if (!Done() && capture.nextKey < keys.size() && keys[capture.nextKey].frame == frame) {
+        return keys[capture.nextKey++].code; // esc: the fade, then the show ends
     }
     return 0;
 }
 
 // One period a frame: the read-out shows the target rate, and no sleep is asked for.
-int VirtualClock() {
+uint32_t VirtualClock(void*) {
     capture.now += uint32_t(FPSState.period);
-    return int(int32_t(capture.now));
+    return capture.now;
 }
-void NoSleep(int) {}
 
-// Every way out of the process passes here: the recording's own ends complete the output;
-// any other (the show failing to start, say) leaves nothing that looks complete.
-void Finish() {
-    if (!capture.ending) {
-        capture.output->Abandon();
-        return;
-    }
-    capture.finishing = true; // the fade's last frame may also be the last one asked for
-    Close();
-    if (!capture.output->Finish()) Fail(capture.output->error);
-    Progress(true);
+void NoSleep(int, void*) {}
+
+int Failed(const std::string& why) {
+    if (capture.progress) std::fputc('\n', stderr);
+    std::fprintf(stderr, "kelp2207-record: %s\n", why.c_str());
+    capture.output->Abandon();
+    return 1;
 }
 } // namespace
 
-void RecordShow(const RECORDOPTIONS& options, RECORDOUTPUT& output) {
+int RecordShow(const RECORDOPTIONS& options, RECORDOUTPUT& output) {
     capture.options = &options;
     capture.output = &output;
     capture.progress = !options.quiet && isatty(STDERR_FILENO);
     capture.start = capture.shown = std::chrono::steady_clock::now();
-    for (int sig : {SIGINT, SIGTERM, SIGHUP}) std::signal(sig, OnSignal);
-    std::signal(SIGPIPE, SIG_IGN); // a dead ffmpeg shows as a failed write
-    SDLDPYSetFrameSink(Present, nullptr);
-    SDLKBDSetKeySource(NextKey, nullptr);
-    SDLSNDSetPulled(true);
-    FPSSetClock(VirtualClock, NoSleep);
-    std::atexit(Finish);
-    DemoInit();
-    DemoRunShow();
+    HEADLESS hooks;
+    hooks.present = Present;
+    hooks.key = NextKey;
+    hooks.clock = VirtualClock;
+    hooks.sleep = NoSleep;
+    PlatformChooseHeadless(&hooks);
+    if (const char* failure = DemoInit()) return Failed(failure);
+    DemoRunShow(); // until the last frame asked for, esc's fade, or a failure
+    Close();
+    if (!capture.failure.empty()) return Failed(capture.failure);
+    if (RecordInterrupted()) return Failed("interrupted");
+    if (!output.Finish()) return Failed(output.error);
+    Progress(true);
+    return 0;
 }

@@ -5,15 +5,23 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/headless.h"
+
 namespace {
-// A clock the test drives: work advances it by hand, sleeps advance it by what was asked.
+// A clock the test drives on the headless platform: work advances it by hand, sleeps advance
+// it by what was asked (unless the test keeps it still).
 uint32_t now = 0;
 std::vector<int> sleeps;
 
-int Clock() { return static_cast<int32_t>(now); }
-void Sleep(int milliseconds) {
-    sleeps.push_back(milliseconds);
-    now += static_cast<uint32_t>(milliseconds) * 1000u;
+// Sleeps are counted; they move the clock only when `advancing`.
+void Drive(bool advancing) {
+    HEADLESS hooks;
+    hooks.clock = [](void*) { return now; };
+    hooks.sleep = advancing ? [](int milliseconds, void*) {
+        sleeps.push_back(milliseconds);
+        now += static_cast<uint32_t>(milliseconds) * 1000u;
+    } : [](int milliseconds, void*) { sleeps.push_back(milliseconds); };
+    PlatformChooseHeadless(&hooks);
 }
 
 struct Fps : ::testing::Test {
@@ -21,9 +29,8 @@ struct Fps : ::testing::Test {
         FPSState = {};
         now = 0;
         sleeps.clear();
-        FPSSetClock(Clock, Sleep);
+        Drive(true);
     }
-    void TearDown() override { FPSSetClock(nullptr, nullptr); }
 
     // One frame: `work` microseconds of drawing, then the tick and the wait.
     void Frame(uint32_t work) {
@@ -83,7 +90,7 @@ TEST_F(Fps, OneSlowFrameLowersTheBudgetButNeverBelowZero) {
     FPSState.previous = 0;
     now = 50000;
     FPSTick();
-    FPSSetClock(Clock, [](int) {}); // keep the clock still while the budget is read
+    Drive(false); // keep the clock still while the budget is read
     FPSWait();
     EXPECT_EQ(FPSState.budget, 15000); // lowered by 50000 - 20000
     now += 50000;
@@ -107,7 +114,7 @@ TEST_F(Fps, BudgetBelowOneMillisecondSleepsZero) {
 }
 
 TEST_F(Fps, MeasuredRateCountsTicksOfTheLastFullSecond) {
-    FPSSetClock(Clock, [](int) {}); // ticks exactly where the test puts them
+    Drive(false); // ticks exactly where the test puts them
     FPSState.target = 50;
     FPSTick(); // at time 0
     for (int i = 0; i < 49; ++i) {
@@ -128,7 +135,7 @@ TEST_F(Fps, MeasuredRateCountsTicksOfTheLastFullSecond) {
 }
 
 TEST_F(Fps, ElapsedStaysRightAcrossTheClockWrap) {
-    FPSSetClock(Clock, [](int) {});
+    Drive(false);
     FPSState.target = 50;
     now = 0xFFFFFFFFu - 9999u; // 10000 microseconds before the 32-bit wrap
     FPSTick();
@@ -138,7 +145,7 @@ TEST_F(Fps, ElapsedStaysRightAcrossTheClockWrap) {
 }
 
 TEST_F(Fps, ATimeOfHalfAnHourClosesTheWindowInsteadOfWrappingIt) {
-    FPSSetClock(Clock, [](int) {});
+    Drive(false);
     FPSState.target = 50;
     FPSTick();
     now += 0x7FFFFFF0u; // a suspended process: one frame of some 35 minutes

@@ -10,6 +10,7 @@
 #include "data/sine.h"
 #include "driver/demo.h"
 #include "driver/fps.h"
+#include "platform/headless.h"
 #include "support/random.h"
 
 namespace {
@@ -29,7 +30,7 @@ struct Replay {
 
 struct Parts : ::testing::Test {
     static void SetUpTestSuite() {
-        FPSSetClock([] { return 0; }, [](int) {});
+        PlatformChooseHeadless(nullptr); // a still clock; no window
         DemoInitScene(kScreenWidth, kScreenHeight);
     }
     void SetUp() override { FPSState.frames = 0; }

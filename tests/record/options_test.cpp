@@ -37,6 +37,8 @@ TEST(RecordOptions, ReadsEveryOptionInBothSpellingsAndTellsTheOutputByItsName) {
         ASSERT_EQ(Parse({name}, o, error), RECORDPARSE::Record);
         EXPECT_EQ(o.kind, kind) << name;
     }
+    ASSERT_EQ(Parse({"--only=1022,0,511,0", "frames"}, o, error), RECORDPARSE::Record) << error;
+    EXPECT_EQ(o.only, (std::vector<int>{0, 511, 1022})); // in order, once each
 }
 
 TEST(RecordOptions, RefusesWhatItCannotDoWithOneLine) {
@@ -45,7 +47,8 @@ TEST(RecordOptions, RefusesWhatItCannotDoWithOneLine) {
     for (std::vector<const char*> bad : {std::vector<const char*>{}, {"--frames"}, {"--frames", "x", "o"},
                                          {"--frames", "-3", "o"}, {"--scale", "0", "o"}, {"--keys", "5", "o"},
                                          {"--keys", "5:F1", "o"}, {"--keys", "5:f,5:a", "o"}, {"a", "b"},
-                                         {"--keys", "", "o"}}) {
+                                         {"--keys", "", "o"}, {"--only", "1,x", "o"},
+                                         {"--frames", "10", "--only", "10", "o"}, {"--only", "3", "a.mkv"}}) {
         error.clear();
         EXPECT_EQ(Parse(bad, o, error), RECORDPARSE::Usage) << (bad.empty() ? "" : bad[0]);
         EXPECT_FALSE(error.empty());

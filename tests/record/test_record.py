@@ -5,10 +5,12 @@ import hashlib
 import os
 import pty
 import shutil
+import signal
 import stat
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -166,14 +168,71 @@ class Recorder(unittest.TestCase):
             head = f.read(4096)
         self.assertLess(head.find(b"moov"), head.find(b"mdat") if b"mdat" in head else 4096, "the index in front")
 
+    def test_webm_and_gif_hold_the_frames_at_fifty_a_second(self):
+        folder = self.folder()
+        for name, streams in (("show.webm", ("codec_name=vp9", "codec_name=opus")), ("show.gif", ("codec_name=gif",))):
+            video = os.path.join(folder, name)
+            result = record("--frames", "50", video)
+            self.assertEqual(result.returncode, 0, result.stderr)
+            probe = subprocess.run(["ffprobe", "-v", "error", "-count_frames", "-show_entries",
+                                    "stream=codec_name,width,height,nb_read_frames", "-of",
+                                    "default=noprint_wrappers=1", video], capture_output=True, text=True,
+                                   check=True).stdout
+            for expected in streams + ("width=256", "height=256", "nb_read_frames=50"):
+                self.assertIn(expected, probe, name)
+            self.assertEqual(probe.count("codec_name="), len(streams), "a gif has no sound: " + probe)
+
+    def test_interrupted_recordings_leave_nothing_and_no_encoder(self):
+        """Ctrl+C from a terminal (SIGINT to the whole process group) and kill (SIGTERM to the
+        recorder), into a video and into a folder, while the recording is under way."""
+        folder = self.folder()
+        for name, sig, group in (("show.mkv", signal.SIGINT, True), ("frames", signal.SIGINT, True),
+                                 ("show.mkv", signal.SIGTERM, False), ("frames", signal.SIGTERM, False)):
+            out = os.path.join(folder, name)
+            started = os.path.join(out, "000050.ppm") if name == "frames" else out + ".partial"
+            run = subprocess.Popen([RECORDER, "--quiet", "--frames", "200000", out], stdin=subprocess.DEVNULL,
+                                   stderr=subprocess.PIPE, text=True, start_new_session=True)
+            deadline = time.monotonic() + 60
+            while not (os.path.exists(started) and os.path.getsize(started) > 0):
+                if run.poll() is not None or time.monotonic() > deadline:
+                    os.killpg(run.pid, signal.SIGKILL)
+                    raise AssertionError("the recording did not start: " + run.communicate()[1])
+                time.sleep(0.05)
+            encoders = [pid for pid in os.listdir("/proc") if pid.isdigit() and self.encodes(pid, out)]
+            if name != "frames":
+                self.assertEqual(len(encoders), 1, "one ffmpeg")
+            (os.killpg if group else os.kill)(run.pid, sig)
+            try:
+                _, err = run.communicate(timeout=60)
+            except subprocess.TimeoutExpired:
+                os.killpg(run.pid, signal.SIGKILL)
+                raise AssertionError("%s into %s: the recorder did not end" % (sig.name, name))
+            self.assertEqual((run.returncode, err), (1, "kelp2207-record: interrupted\n"), "%s %s" % (sig.name, name))
+            self.assertEqual(os.listdir(folder) if name != "frames" else os.listdir(out), [], "nothing is left")
+            self.assertEqual([pid for pid in encoders if os.path.exists("/proc/" + pid)], [], "ffmpeg has ended")
+            shutil.rmtree(out, ignore_errors=True)
+
+    @staticmethod
+    def encodes(pid, out):
+        try:
+            with open("/proc/%s/cmdline" % pid, "rb") as f:
+                return (out + ".partial").encode() in f.read().split(b"\0")
+        except OSError:
+            return False
+
     def test_golden_frames_of_every_part_and_the_music(self):
         """Any change to what a part draws or the music plays fails here, naming the frame.
         KELP_RENEW_GOLDEN=1 writes the hashes anew after a change made on purpose."""
         plain, keyed = self.folder(), self.folder()
-        for out, args in ((plain, ["--frames", str(4 * PART)]), (keyed, ["--frames", "1600", "--keys", KEYS])):
-            result = record(*args, out)
+        for out, args, frames in ((plain, ["--frames", str(4 * PART)], PLAIN),
+                                  (keyed, ["--frames", "1600", "--keys", KEYS], KEYED)):
+            # Only the frames whose hashes are kept are written: the rest would be a gigabyte.
+            result = record(*args, "--only", ",".join(str(i) for i in sorted(frames.values())), out)
             self.assertEqual(result.returncode, 0, result.stderr)
-        self.assertFalse(os.path.exists(os.path.join(keyed, "001565.ppm")), "esc ends the recording after the fade")
+            wanted = ["%06d.ppm" % i for i in frames.values()] + ["music.wav"]
+            self.assertEqual(sorted(os.listdir(out)), sorted(wanted))
+        # esc ends the recording after the fade: 1565 frames, the 200 at 25 a second with twice the sound.
+        self.assertEqual(len(sound(keyed)), (1565 + 200) * 882 * 2)
         found = {name: frame_hash(plain, i) for name, i in PLAIN.items()}
         found.update({name: frame_hash(keyed, i) for name, i in KEYED.items()})
         found["music of part 1"] = sha(sound(plain)[: PART * 882 * 2])

@@ -1,0 +1,239 @@
+// The desktop backend: SDL 1.2, the classic library or sdl12-compat over SDL 2.
+#include <SDL.h>
+#include <SDL_syswm.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+
+#include "platform/platform.h"
+
+namespace {
+SDL_Surface* screen = nullptr;
+uint32_t modeFlags = 0;
+bool doubleBuffered = false;
+bool audioOpen = false;
+
+// Why the last mode could not be opened, with the display it tried: SDL's own text would be
+// overwritten by the calls that follow before the program reports it.
+char reason[512] = "";
+
+void Explain(const char* what, const char* hint) {
+    const char* name = std::getenv("DISPLAY");
+    char tried[256] = "DISPLAY is not set";
+    if (name && *name) std::snprintf(tried, sizeof tried, "DISPLAY=%s", name);
+    std::snprintf(reason, sizeof reason, "%s (%s)%s", what, tried, hint);
+}
+
+// Without a graphical display SDL falls back to drawing in the terminal, writing escape codes to
+// standard output for ever (or ends with the terminal library's message), or over SDL 2 to
+// drawing nowhere. Only a user who names a driver gets that: otherwise the terminal library is
+// told to draw nowhere, and a mode opened on such a driver is closed again as no display.
+bool DriverChosen() {
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && *driver;
+}
+
+// The terminal drivers, and the window-less ones that a library over SDL 2 falls back to.
+bool OnDriverWithoutScreen() {
+    char name[32] = "";
+    if (!SDL_VideoDriverName(name, sizeof name)) return false;
+    for (const char* blind : {"caca", "aalib", "offscreen", "dummy"}) {
+        if (std::strcmp(name, blind) == 0) return true;
+    }
+    return false;
+}
+
+volatile std::sig_atomic_t terminationRequested = 0;
+bool terminationTold = false; // this drain of the queue has had its ESC
+
+void OnTermination(int) { terminationRequested = 1; }
+
+// SDL turns SIGINT and SIGTERM into a quit event, which the keyboard drops like a window close,
+// leaving the process deaf to Ctrl+C and kill; SIGHUP (the terminal closed) would end it on
+// the spot, the desktop left in the full-screen mode. Taking the signals first (SDL keeps a
+// handler it finds in place) lets them read as ESC, so they end the show the ordinary way,
+// desktop mode restored. Signals the caller chose to ignore stay ignored.
+void TakeTerminationSignals() {
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current = {};
+        if (sigaction(sig, nullptr, &current) != 0 || current.sa_handler != SIG_DFL) continue;
+        struct sigaction action = {};
+        action.sa_handler = OnTermination;
+        sigemptyset(&action.sa_mask);
+        sigaction(sig, &action, nullptr);
+    }
+}
+
+#if defined(SDL_VIDEO_DRIVER_X11)
+// True when an EWMH window manager runs on the display: it is the one that grants full screen.
+bool HasWindowManager(Display* x, Window root) {
+    const Atom check = XInternAtom(x, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const bool found = XGetWindowProperty(x, root, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                                          &data) == Success &&
+                       type == XA_WINDOW && count == 1;
+    if (data) XFree(data);
+    return found;
+}
+
+// The classic library covers the screen with a full-screen window of its own. A library over
+// SDL 2 instead asks the window manager to enlarge the window and lays out its scaled picture
+// for the whole screen at once; with no window manager to grant the request the window keeps
+// the mode's size and shows a corner of that layout. Then the window is enlarged here.
+void CoverScreen() {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWMInfo(&info) <= 0 || info.subsystem != SDL_SYSWM_X11) return;
+    auto& x11 = info.info.x11;
+    if (!x11.display || !x11.window || x11.fswindow) return;
+    if (x11.lock_func) x11.lock_func();
+    const Window root = DefaultRootWindow(x11.display);
+    XWindowAttributes screenArea = {}, window = {};
+    if (!HasWindowManager(x11.display, root) && XGetWindowAttributes(x11.display, root, &screenArea) &&
+        XGetWindowAttributes(x11.display, x11.window, &window) &&
+        (window.width < screenArea.width || window.height < screenArea.height)) {
+        XMoveResizeWindow(x11.display, x11.window, 0, 0, unsigned(screenArea.width), unsigned(screenArea.height));
+        XRaiseWindow(x11.display, x11.window);
+        XSync(x11.display, False);
+    }
+    if (x11.unlock_func) x11.unlock_func();
+}
+#else
+void CoverScreen() {}
+#endif
+
+void Update() {
+    if (doubleBuffered) {
+        SDL_Flip(screen);
+    } else {
+        SDL_UpdateRect(screen, 0, 0, 0, 0);
+    }
+}
+
+bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
+    if (screen) SDL_FreeSurface(screen); // a no-op for the video surface itself
+    screen = nullptr;
+    modeFlags = mode.flags;
+    TakeTerminationSignals();
+    if (!DriverChosen() && !SDL_WasInit(SDL_INIT_VIDEO)) setenv("CACA_DRIVER", "null", 1);
+    SDL_Surface* opened = SDL_SetVideoMode(mode.width, mode.height, 0, modeFlags);
+    if (opened && !DriverChosen() && OnDriverWithoutScreen()) {
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        Explain("no graphical display", "; SDL_VIDEODRIVER=caca draws in the terminal instead");
+        return false;
+    }
+    if (!opened) {
+        Explain(SDL_GetError(), "");
+        return false;
+    }
+    // Whatever ends the process must give the desktop its own video mode back, so SDL's
+    // shutdown runs as an exit handler once video is up.
+    static bool quitAtExit = false;
+    if (!quitAtExit) {
+        std::atexit(SDL_Quit);
+        quitAtExit = true;
+    }
+    screen = opened;
+    SDL_WM_SetCaption(mode.title, mode.title);
+    *bpp = screen->format->BitsPerPixel;
+    doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
+    if (modeFlags & SDL_FULLSCREEN) CoverScreen();
+    return true;
+}
+
+void CloseMode() {
+    if (screen) SDL_FreeSurface(screen);
+    screen = nullptr;
+}
+
+const char* Why() { return reason; }
+
+void Present(const IMG* picture, int w, int h) {
+    // A surface's row length is 16 bits wide.
+    if (!screen || w <= 0 || h <= 0 || picture->width > 0xFFFF / 4) return;
+    // The wrapper borrows the picture's memory, rows of the picture's own width: the only
+    // copies are the conversion and the blit. It must be made over that memory, not pointed at
+    // it afterwards: a library that keeps its own pixel pointer behind the surface would never
+    // see the change and convert its own empty buffer.
+    SDL_Surface* wrapper = SDL_CreateRGBSurfaceFrom(picture->pixels, w, h, 32, picture->width * 4, 0x00FF0000u,
+                                                    0x0000FF00u, 0x000000FFu, 0xFF000000u);
+    if (!wrapper) return; // skip the frame rather than touch a missing surface
+    SDL_Surface* converted = SDL_DisplayFormat(wrapper);
+    if (converted) SDL_UpperBlit(converted, nullptr, screen, nullptr);
+    SDL_FreeSurface(wrapper);
+    if (converted) SDL_FreeSurface(converted);
+    Update();
+}
+
+PLATFORMEVENT PollEvent(int* symbol) {
+    SDL_Event event;
+    if (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_KEYDOWN:
+            *symbol = event.key.keysym.sym;
+            return PLATFORMEVENT::KeyDown;
+        case SDL_KEYUP:
+            *symbol = event.key.keysym.sym;
+            return PLATFORMEVENT::KeyUp;
+        default:
+            return PLATFORMEVENT::Other;
+        }
+    }
+    // A termination signal reads as ESC, pressed anew at every drain, which ends the show.
+    if (terminationRequested && !terminationTold) {
+        terminationTold = true;
+        *symbol = SDLK_ESCAPE;
+        return PLATFORMEVENT::KeyDown;
+    }
+    terminationTold = false;
+    return PLATFORMEVENT::Empty;
+}
+
+bool OpenSound(PLATFORMSOUND fill, void* userdata) {
+    if (SDL_Init(SDL_INIT_EVERYTHING) != 0) return false;
+    SDL_AudioSpec desired = {};
+    desired.freq = 44100;
+    desired.format = AUDIO_S16LSB;
+    desired.channels = 1;
+    desired.samples = 4096;
+    desired.callback = fill; // SDL fills the buffer with silence before each call
+    desired.userdata = userdata;
+    // No record for the obtained format: SDL converts when the device's own format differs.
+    if (SDL_OpenAudio(&desired, nullptr) < 0) {
+        // With no driver found SDL keeps its audio side started, and would refuse every later
+        // open even once a device is there: stop it, unless it is playing already.
+        if (!audioOpen) SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return false;
+    }
+    audioOpen = true;
+    SDL_PauseAudio(0);
+    return true;
+}
+
+void CloseSound() {
+    // Closing waits for the audio thread to leave the callback, which takes the audio lock:
+    // closing while holding that lock could wait for ever. So no lock here.
+    SDL_PauseAudio(1);
+    SDL_CloseAudio();
+    audioOpen = false;
+}
+
+void LockSound() { SDL_LockAudio(); }
+void UnlockSound() { SDL_UnlockAudio(); }
+
+uint32_t Clock() { return SDL_GetTicks() * 1000u; } // wraps as the 32-bit clock does
+
+void Sleep(int milliseconds) { SDL_Delay(Uint32(milliseconds > 0 ? milliseconds : 0)); }
+
+void End(int) { SDL_Quit(); }
+} // namespace
+
+const PLATFORM PlatformDesktop = {"desktop", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
+                                  CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
