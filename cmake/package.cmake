@@ -41,6 +41,10 @@ scaling and rotation, fonts and scrollers, sample buffers with their signal
 operations, and colour palettes. It comes with a CMake package
 (find_package(KELP2207)) and a pkg-config file (kelp2207).")
 
+# Debian packages carry the licence in packaging/copyright; generators whose installers show one
+# (a self-extracting archive, say) show LICENSE rather than CPack's placeholder text.
+set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+
 # What Debian wants of every package and CPack does not do (cmake/debian-files.cmake).
 configure_file(packaging/changelog.in ${PROJECT_BINARY_DIR}/packaging/changelog @ONLY)
 set(CPACK_KELP_COPYRIGHT ${PROJECT_SOURCE_DIR}/packaging/copyright)
