@@ -1,7 +1,7 @@
 """Debian's Chromium, headless, driven through its DevTools protocol over a pipe (no port, no
 extra packages): start it, send commands, wait for events."""
 
-import fcntl
+import errno
 import json
 import os
 import shutil
@@ -23,23 +23,25 @@ class ProtocolError(Exception):
 
 class Chromium:
     def __init__(self, width=800, height=600, executable=None):
+        executable = executable or os.environ.get("KELP_CHROMIUM", "chromium")
+        if not shutil.which(executable):  # the shell below would only exit 127
+            raise FileNotFoundError(errno.ENOENT, "no such browser", executable)
         self.profile = tempfile.mkdtemp(prefix="kelp-chromium-")
         to_browser, self._out = os.pipe()
         self._in, from_browser = os.pipe()
-
-        def pipes():  # the protocol's fds: 3 is read by the browser, 4 written
-            a = fcntl.fcntl(to_browser, fcntl.F_DUPFD, 10)
-            b = fcntl.fcntl(from_browser, fcntl.F_DUPFD, 10)
-            os.dup2(a, 3)
-            os.dup2(b, 4)
-
-        command = [executable or os.environ.get("KELP_CHROMIUM", "chromium"), *FLAGS,
-                   f"--user-data-dir={self.profile}", f"--window-size={width},{height}",
-                   "--remote-debugging-pipe", "about:blank"]
-        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, preexec_fn=pipes, close_fds=False)
-        os.close(to_browser)
-        os.close(from_browser)
+        # The protocol's fds 3 (read by the browser) and 4 (written) arrive as stdin and stdout and
+        # are moved by the shell the browser is exec'd from: no Python runs in the forked child,
+        # which could deadlock on a lock another thread held (the site server runs alongside), and
+        # close_fds leaves the browser nothing else of ours.
+        command = ["/bin/sh", "-c", 'exec "$@" 3<&0 4>&1 0</dev/null 1>/dev/null', "sh",
+                   executable, *FLAGS, f"--user-data-dir={self.profile}",
+                   f"--window-size={width},{height}", "--remote-debugging-pipe", "about:blank"]
+        try:
+            self.process = subprocess.Popen(command, stdin=to_browser, stdout=from_browser,
+                                            stderr=subprocess.DEVNULL, close_fds=True)
+        finally:
+            os.close(to_browser)
+            os.close(from_browser)
         self._next = 0
         self._replies = {}
         self._events = []
