@@ -4,6 +4,7 @@ import os
 import shutil
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -11,7 +12,8 @@ sys.dont_write_bytecode = True
 
 from cdp import Chromium, ProtocolError  # noqa: E402
 
-# Answers every command with its method, and ends on Browser.close without one.
+# Answers every command with its method; Test.garble first writes messages that are not
+# protocol, and Browser.close ends it without an answer.
 STAND_IN = f"""#!{sys.executable}
 import json, os
 buffer = b""
@@ -20,6 +22,8 @@ while chunk := os.read(3, 65536):
     for message in map(json.loads, messages):
         if message["method"] == "Browser.close":
             raise SystemExit
+        if message["method"] == "Test.garble":
+            os.write(4, b'{{"id": \\0' + b'7\\0' + b'\\xff\\0')
         os.write(4, json.dumps({{"id": message["id"], "result": {{"echo": message["method"]}}}}).encode() + b"\\0")
 """
 
@@ -49,6 +53,15 @@ class StandIn(unittest.TestCase):
         fds = f"/proc/{self.browser.process.pid}/fd"
         self.assertEqual(sorted(map(int, os.listdir(fds))), [0, 1, 2, 3, 4])
         self.assertEqual([os.readlink(f"{fds}/{fd}")[:5] for fd in (3, 4)], ["pipe:"] * 2)
+
+    def test_messages_that_are_not_protocol_are_skipped(self):
+        start = time.monotonic()
+        self.assertEqual(self.browser.send("Test.garble", timeout=5), {"echo": "Test.garble"})
+        self.assertEqual(self.browser.send("Test.ping", timeout=5), {"echo": "Test.ping"})
+        # A browser gone fails the call waiting on it at once.
+        with self.assertRaisesRegex(ProtocolError, r"Browser.close .*closed the pipe.*not protocol: b.\\xff"):
+            self.browser.send("Browser.close")
+        self.assertLess(time.monotonic() - start, 5)
 
 
 if __name__ == "__main__":
