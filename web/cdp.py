@@ -1,7 +1,7 @@
 """Debian's Chromium, headless, driven through its DevTools protocol over a pipe (no port, no
 extra packages): start it, send commands, wait for events."""
 
-import fcntl
+import errno
 import json
 import os
 import shutil
@@ -23,52 +23,73 @@ class ProtocolError(Exception):
 
 class Chromium:
     def __init__(self, width=800, height=600, executable=None):
+        executable = executable or os.environ.get("KELP_CHROMIUM", "chromium")
+        if not shutil.which(executable):  # the shell below would only exit 127
+            raise FileNotFoundError(errno.ENOENT, "no such browser", executable)
         self.profile = tempfile.mkdtemp(prefix="kelp-chromium-")
         to_browser, self._out = os.pipe()
         self._in, from_browser = os.pipe()
-
-        def pipes():  # the protocol's fds: 3 is read by the browser, 4 written
-            a = fcntl.fcntl(to_browser, fcntl.F_DUPFD, 10)
-            b = fcntl.fcntl(from_browser, fcntl.F_DUPFD, 10)
-            os.dup2(a, 3)
-            os.dup2(b, 4)
-
-        command = [executable or os.environ.get("KELP_CHROMIUM", "chromium"), *FLAGS,
-                   f"--user-data-dir={self.profile}", f"--window-size={width},{height}",
-                   "--remote-debugging-pipe", "about:blank"]
-        self.process = subprocess.Popen(command, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, preexec_fn=pipes, close_fds=False)
-        os.close(to_browser)
-        os.close(from_browser)
+        # The protocol's fds 3 (read by the browser) and 4 (written) arrive as stdin and stdout and
+        # are moved by the shell the browser is exec'd from: no Python runs in the forked child,
+        # which could deadlock on a lock another thread held (the site server runs alongside), and
+        # close_fds leaves the browser nothing else of ours.
+        command = ["/bin/sh", "-c", 'exec "$@" 3<&0 4>&1 0</dev/null 1>/dev/null', "sh",
+                   executable, *FLAGS, f"--user-data-dir={self.profile}",
+                   f"--window-size={width},{height}", "--remote-debugging-pipe", "about:blank"]
+        try:
+            self.process = subprocess.Popen(command, stdin=to_browser, stdout=from_browser,
+                                            stderr=subprocess.DEVNULL, close_fds=True)
+        finally:
+            os.close(to_browser)
+            os.close(from_browser)
         self._next = 0
         self._replies = {}
         self._events = []
         self._lock = threading.Condition()
         self._closed = False
-        threading.Thread(target=self._read, daemon=True).start()
+        self._unreadable = None  # the last message that was not protocol, for the error text
+        self._reader = threading.Thread(target=self._read, daemon=True)
+        self._reader.start()
 
     def _read(self):
         buffer = b""
-        while True:
-            try:
-                chunk = os.read(self._in, 1 << 16)
-            except OSError:
-                chunk = b""
-            if not chunk:
-                break
-            buffer += chunk
-            *messages, buffer = buffer.split(b"\0")
+        try:
+            while True:
+                try:
+                    chunk = os.read(self._in, 1 << 16)
+                except OSError:
+                    chunk = b""
+                if not chunk:
+                    break
+                buffer += chunk
+                *messages, buffer = buffer.split(b"\0")
+                with self._lock:
+                    for raw in messages:
+                        self._take(raw)
+                    self._lock.notify_all()
+        finally:  # whatever ends the reading, calls waiting for answers fail now, not at their timeout
             with self._lock:
-                for raw in messages:
-                    message = json.loads(raw)
-                    if "id" in message:
-                        self._replies[message["id"]] = message
-                    else:
-                        self._events.append(message)
+                self._closed = True
                 self._lock.notify_all()
-        with self._lock:
-            self._closed = True
-            self._lock.notify_all()
+
+    def _take(self, raw):
+        try:
+            message = json.loads(raw)
+        except ValueError:
+            message = None
+        if isinstance(message, dict) and "id" in message:
+            self._replies[message["id"]] = message
+        elif isinstance(message, dict) and "method" in message:
+            message.setdefault("params", {})
+            self._events.append(message)
+        else:  # skipped: one garbled message must not cost the answers after it
+            self._unreadable = raw[:200]
+
+    def _failure(self, what):
+        why = "the browser closed the pipe" if self._closed else "timed out"
+        if self._unreadable is not None:
+            why += f"; it also sent a message that is not protocol: {self._unreadable!r}"
+        return ProtocolError(f"{what} ({why})")
 
     def send(self, method, params=None, session=None, timeout=60):
         with self._lock:
@@ -81,9 +102,10 @@ class Chromium:
         deadline = time.monotonic() + timeout
         with self._lock:
             while ident not in self._replies:
-                if self._closed or not self._lock.wait(deadline - time.monotonic()):
-                    if time.monotonic() >= deadline or self._closed:
-                        raise ProtocolError(f"no answer to {method}")
+                left = deadline - time.monotonic()
+                if left <= 0 or self._closed:
+                    raise self._failure(f"no answer to {method}")
+                self._lock.wait(left)
             reply = self._replies.pop(ident)
         if "error" in reply:
             raise ProtocolError(f"{method}: {reply['error'].get('message')}")
@@ -104,7 +126,7 @@ class Chromium:
                         return event["params"]
                 left = deadline - time.monotonic()
                 if left <= 0 or self._closed:
-                    raise ProtocolError(f"no {method} event")
+                    raise self._failure(f"no {method} event")
                 self._lock.wait(left)
 
     def page(self):
@@ -123,6 +145,7 @@ class Chromium:
         except subprocess.TimeoutExpired:
             self.process.kill()
             self.process.wait()
+        self._reader.join(10)  # its fd is not closed under it, to be reused by another file
         for fd in (self._in, self._out):
             try:
                 os.close(fd)
