@@ -1,9 +1,10 @@
-# Front door. `make run` and `make test` install what is missing first (scripts/install-deps).
+# Front door. `make run`, `make check` and `make test` install what is missing first
+# (scripts/install-deps), each only what it needs.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX ?= /usr/local
 
-.PHONY: all run test deps build build-asan bench fuzz web install uninstall deb clean
+.PHONY: all run check test deps build build-asan bench fuzz web install uninstall deb clean
 
 all: build
 
@@ -15,16 +16,26 @@ build: deps
 	cmake --build build -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON >/dev/null
+	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON -DKELP_TESTS=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
 
-run: deps
+# Only what building and running the demo needs: no test framework, browser or packaging tools.
+run:
+	@scripts/install-deps run
 	cmake -S . -B build $(CMAKE_FLAGS) >/dev/null
 	cmake --build build -j $(JOBS) --target kelp2207 kelp2207fs
 	./build/driver/kelp2207
 
-# Unit and whole-program tests in the normal build and again with AddressSanitizer and
-# UndefinedBehaviorSanitizer, then the further checks listed in scripts/run-tests.
+# The quick loop: the unit tests of the normal build; no X server, sound card or browser.
+check:
+	@scripts/install-deps check
+	cmake -S . -B build $(CMAKE_FLAGS) -DKELP_TESTS=ON >/dev/null
+	cmake --build build -j $(JOBS)
+	ctest --no-tests=error --test-dir build --output-on-failure -j $(JOBS) -L unit
+
+# Everything: the unit, display, recorder and whole-program tests in the normal build and again
+# with AddressSanitizer and UndefinedBehaviorSanitizer, then the further checks listed in
+# scripts/run-tests.
 test: deps
 	scripts/run-tests
 

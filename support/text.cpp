@@ -7,6 +7,11 @@
 
 namespace {
 KELP_IDENTITY constexpr IDENTITY identity = MakeIdentity("TEXT", "20110509", "OrvilleK", "C++", "CODE");
+constexpr bool debug = false;
+} // namespace
+
+void TEXTError() {
+    if (debug) std::printf("TEXT Error.\n");
 }
 
 int TEXTLength(const char* text) {

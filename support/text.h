@@ -10,3 +10,6 @@ void TEXTToUpper(char* text);
 int TEXTFileSize(const char* name);  // -1 when the file cannot be opened or measured
 char* TEXTRead(const char* name);    // caller frees; null when the file cannot be read
 void TEXTWrite(const char* text, const char* name);
+// The module's error reporter, as every module has one: "TEXT Error.\n" on standard output
+// while the debug switch is on (off in every build); none of the operations above reports.
+void TEXTError();
