@@ -12,6 +12,8 @@ namespace {
 SDL_Surface* screen = nullptr;
 char reason[256] = "";
 PLATFORMSOUND fill = nullptr;
+int tapped = 0;        // a key the page's buttons pressed, for the next drain
+bool tapGiven = false; // this drain has had it
 
 // IMG words are 0x00RRGGBB; the canvas buffer takes bytes R, G, B, A: read as a little-endian
 // word that is 0xAABBGGRR, opaque.
@@ -53,7 +55,17 @@ void Present(const IMG* picture, int w, int h) {
 
 PLATFORMEVENT PollEvent(int* symbol) {
     SDL_Event event;
-    if (!SDL_PollEvent(&event)) return PLATFORMEVENT::Empty;
+    if (!SDL_PollEvent(&event)) {
+        // A tap on one of the page's keys comes last in the drain: it wins like a later press.
+        if (tapped && !tapGiven) {
+            *symbol = tapped;
+            tapped = 0;
+            tapGiven = true;
+            return PLATFORMEVENT::KeyDown;
+        }
+        tapGiven = false;
+        return PLATFORMEVENT::Empty;
+    }
     if (event.type != SDL_KEYDOWN && event.type != SDL_KEYUP) return PLATFORMEVENT::Other;
     *symbol = event.key.keysym.sym;
     return event.type == SDL_KEYDOWN ? PLATFORMEVENT::KeyDown : PLATFORMEVENT::KeyUp;
@@ -111,6 +123,12 @@ void End(int status) {
     }, status);
 }
 } // namespace
+
+// The page's on-screen keys: the key acts as a press at the next frame end, as a key pressed
+// and held for that frame would (the show takes one press per key, never a release).
+extern "C" EMSCRIPTEN_KEEPALIVE void BrowserTap(int symbol) {
+    if (symbol > 0) tapped = symbol;
+}
 
 const PLATFORM PlatformBrowser = {"browser", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
                                   CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
