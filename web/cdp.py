@@ -92,6 +92,10 @@ class Chromium:
         return ProtocolError(f"{what} ({why})")
 
     def send(self, method, params=None, session=None, timeout=60):
+        return self.answer(self.post(method, params, session), method, timeout)
+
+    def post(self, method, params=None, session=None):
+        """Sends a command without waiting: its answer is taken later with answer()."""
         with self._lock:
             self._next += 1
             ident = self._next
@@ -99,6 +103,13 @@ class Chromium:
         if session:
             message["sessionId"] = session
         os.write(self._out, json.dumps(message).encode() + b"\0")
+        return ident
+
+    def answered(self, ident):
+        with self._lock:
+            return ident in self._replies
+
+    def answer(self, ident, method, timeout=60):
         deadline = time.monotonic() + timeout
         with self._lock:
             while ident not in self._replies:

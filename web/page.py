@@ -41,7 +41,7 @@ WATCH = """
 })();
 """
 
-KEYS = {"escape": ("Escape", "Escape", 27), "space": (" ", "Space", 32)}
+KEYS = {"escape": ("Escape", "Escape", 27), "space": (" ", "Space", 32), "enter": ("Enter", "Enter", 13)}
 
 
 def key_event(name):
@@ -67,11 +67,17 @@ class Site:
 
 
 class Page:
-    def __init__(self, url, width=800, height=600):
+    def __init__(self, url, width=800, height=600, ratio=None):
+        """With a device pixel `ratio`, the page is a phone's: a `width` x `height` screen of CSS
+        pixels that is touched, not clicked."""
         self.browser = Chromium(width, height)
         self.session = self.browser.page()
         for domain in ("Page", "Runtime"):
             self.send(f"{domain}.enable")
+        if ratio:
+            self.send("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": ratio,
+                                                             "mobile": True, "screenWidth": width, "screenHeight": height})
+            self.send("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
         self.send("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
         self.send("Page.navigate", {"url": url})
 
@@ -132,6 +138,26 @@ class Page:
         self.key(name, False)
         self.advance(40)
 
+    def drawn(self, method, params, patience=0.0):
+        """Sends commands the browser answers only after drawing, which on paused virtual time it
+        may never do: after `patience` real seconds, virtual time moves on 10 ms at a time."""
+        sent = [self.browser.post(method, p, self.session) for p in params]
+        deadline = time.monotonic() + patience
+        while not all(self.browser.answered(i) for i in sent) and time.monotonic() < deadline:
+            time.sleep(0.01)
+        for _ in range(200):
+            if all(self.browser.answered(i) for i in sent):
+                break
+            self.advance(10)
+        return [self.browser.answer(i, method, timeout=1) for i in sent]
+
+    def tap(self, selector):
+        """A finger on the middle of the element and off again."""
+        box = self.js(f"""(() => {{ const r = document.querySelector({selector!r}).getBoundingClientRect();
+                          return {{x: r.left + r.width / 2, y: r.top + r.height / 2}}; }})()""")
+        self.drawn("Input.dispatchTouchEvent", [{"type": "touchStart", "touchPoints": [box]},
+                                                {"type": "touchEnd", "touchPoints": []}])
+
     def sound_values(self):
         """The sound the page has played so far, as 16-bit little-endian values."""
         data = self.js("""(() => {
@@ -160,7 +186,7 @@ class Page:
         params = {"format": "png"}
         if clip:
             params["clip"] = {**clip, "scale": 1}
-        return base64.b64decode(self.send("Page.captureScreenshot", params)["data"])
+        return base64.b64decode(self.drawn("Page.captureScreenshot", [params], patience=1)[0]["data"])
 
     def canvas_box(self):
         return self.js("""(() => { const r = document.getElementById('screen').getBoundingClientRect();
