@@ -23,6 +23,55 @@ def status(page):
     return page.js("document.getElementById('status').textContent")
 
 
+def assert_readout(test, page, text):
+    """The measured rate in hexadecimal, top left, in the glyphs of the font picture."""
+    shot, font = page.canvas(), read_ppm(FONT)
+    for i, digit in enumerate(text):
+        gx, gy = (ord(digit) % 32) * 32, (ord(digit) // 32) * 32
+        for y in range(32):
+            for x in range(32):
+                if font[gy + y][gx + x]:
+                    test.assertEqual(shot[y][i * 32 + x], font[gy + y][gx + x], f"read-out {text}")
+
+
+def assert_part_two(test, page):
+    """White under its stars, the pale logo in the bottom-right corner."""
+    shot, corner = page.canvas(), read_ppm(CORNER)
+    test.assertGreater(sum(row.count(0xFFFFFF) for row in shot), 256 * 256 // 10, "part two's white")
+    for y, row in enumerate(corner):
+        for x, p in enumerate(row):
+            if p:
+                test.assertEqual(shot[224 + y][128 + x], p, "part two's corner logo")
+
+
+def full_screen(page):
+    return page.js("document.fullscreenElement && document.fullscreenElement.id")
+
+
+def assert_whole_factor(test, page, width, height, ratio):
+    """The picture as large as whole factors of device pixels allow in width x height CSS pixels,
+    starting on a whole device pixel."""
+    box, factor = page.canvas_box(), int(min(width, height) * ratio) // 256
+    test.assertEqual((round(box["width"] * ratio), round(box["height"] * ratio)), (256 * factor, 256 * factor))
+    for edge in (box["x"], box["y"]):
+        test.assertAlmostEqual(edge * ratio, round(edge * ratio), delta=0.05, msg="between device pixels")
+    test.assertEqual(page.js("getComputedStyle(document.getElementById('screen')).imageRendering"), "pixelated")
+    return factor
+
+
+def assert_full_screen(test, page, ratio):
+    """The picture alone on the screen, centred on black, at the largest whole factor."""
+    test.assertEqual(full_screen(page), "stage")
+    width, height = page.js("[innerWidth, innerHeight]")
+    factor = assert_whole_factor(test, page, width, height, ratio)
+    box = page.canvas_box()
+    test.assertAlmostEqual(box["x"] + box["width"] / 2, width / 2, delta=1 / ratio)
+    test.assertAlmostEqual(box["y"] + box["height"] / 2, height / 2, delta=1 / ratio)
+    corner = read_png(page.screenshot({"x": 0, "y": 0, "width": 8, "height": 8}))
+    test.assertEqual({p for row in corner for p in row}, {0}, "not black around the picture")
+    return factor
+
+
 class Show(unittest.TestCase):
     width, height = 900, 800  # a viewport of about 900 x 660: the picture enlarged twice
 
@@ -61,33 +110,17 @@ class Show(unittest.TestCase):
         page.wait("document.getElementById('status').textContent === ''", "the sound prompt to go")
         page.wait("kelpSound.loud > 0", "sound that is not silence")
 
-    def assert_readout(self, text):
-        """The measured rate in hexadecimal, top left, in the glyphs of the font picture."""
-        shot, font = self.page.canvas(), read_ppm(FONT)
-        for i, digit in enumerate(text):
-            gx, gy = (ord(digit) % 32) * 32, (ord(digit) // 32) * 32
-            for y in range(32):
-                for x in range(32):
-                    if font[gy + y][gx + x]:
-                        self.assertEqual(shot[y][i * 32 + x], font[gy + y][gx + x], f"read-out {text}")
-
     def test_pace_and_keys(self):
         page = self.page
         self.assertAlmostEqual(self.rate(), 50, delta=2)
         page.press("f")
-        self.assert_readout("32")
+        assert_readout(self, page, "32")
         page.press("5")
         self.assertAlmostEqual(self.rate(), 25, delta=2)
-        self.assert_readout("19")
+        assert_readout(self, page, "19")
         page.press("6")
         page.press("space")
-        # Part two: white under its stars, the pale logo in the bottom-right corner.
-        shot, corner = page.canvas(), read_ppm(CORNER)
-        self.assertGreater(sum(row.count(0xFFFFFF) for row in shot), 256 * 256 // 10, "part two's white")
-        for y, row in enumerate(corner):
-            for x, p in enumerate(row):
-                if p:
-                    self.assertEqual(shot[224 + y][128 + x], p, "part two's corner logo after SPACE")
+        assert_part_two(self, page)
 
     def test_frame_equals_the_desktops(self):
         if not os.access(RECORDER, os.X_OK):
@@ -112,6 +145,19 @@ class Show(unittest.TestCase):
                     self.fail(f"frame {frames - 1}: screen pixel ({x}, {y}) is {row[x]:06x}, "
                               f"the desktop's ({x // scale}, {y // scale}) {desktop[y // scale][x // scale]:06x}")
 
+    def test_enter_and_escape_full_screen(self):
+        page = self.page
+        before = page.canvas_box()
+        page.press("enter")
+        assert_full_screen(self, page, 1)
+        page.press("escape")  # the browser takes it to leave full screen; the show goes on
+        self.assertIsNone(full_screen(page))
+        self.assertEqual(page.canvas_box(), before)
+        page.advance(1000)  # longer than the fade would take
+        presents = page.presents()
+        page.advance(500)
+        self.assertGreater(page.presents(), presents, "ESC in full screen ended the show")
+
     def test_escape_ends_picture_and_sound(self):
         page = self.page
         page.press("1")  # sound on
@@ -125,6 +171,57 @@ class Show(unittest.TestCase):
         self.assertEqual(page.presents(), presents, "frames after the end")
         self.assertEqual(page.js("kelpSound.buffers"), sound, "sound after the end")
         self.assertEqual({p for row in page.canvas() for p in row}, {0}, "the fade ends black")
+
+
+class Phone(unittest.TestCase):
+    """The page on a phone, touched rather than typed on, at three device pixels to the CSS pixel."""
+
+    def open(self, width, height):
+        site = Site()
+        page = Page(site.url, width, height, ratio=3)
+        self.addCleanup(site.close)
+        self.addCleanup(page.close)
+        self.addCleanup(lambda: self.assertEqual(page.errors(), []))
+        page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
+        page.freeze()
+        # All of it on the screen, nothing to scroll to.
+        buttons = page.js("""[...document.querySelectorAll('#pad button')].map(b => b.textContent)""")
+        self.assertEqual(buttons, ["next part", "scroller", "faster", "slower", "25/50", "frame rate", "full screen", "end"])
+        box = page.js("""(() => { const r = document.getElementById('page').getBoundingClientRect();
+                         return [r.left, r.top, r.right, r.bottom]; })()""")
+        self.assertTrue(box[0] >= 0 and box[1] >= 0 and box[2] <= width and box[3] <= height, f"{box} off the screen")
+        self.assertEqual(assert_whole_factor(self, page, width, height, 3), 4)
+        return page
+
+    def test_taps_act_as_keys(self):
+        page = self.open(390, 844)
+        self.assertEqual(status(page), "tap a button for sound")
+        page.advance(2000)  # a rate measured to read out
+        page.tap("[data-key='102']")
+        page.advance(100)
+        page.wait("document.getElementById('status').textContent === ''", "the first tap to start the sound")
+        assert_readout(self, page, "32")
+        page.tap("[data-key='rate']")  # 50 to start with, so 25
+        page.advance(2000)
+        assert_readout(self, page, "19")
+        page.tap("[data-key='32']")
+        page.advance(100)
+        assert_part_two(self, page)
+        page.tap("[data-key='27']")
+        page.advance(1000)
+        page.wait("document.getElementById('status').textContent.includes('ended')", "the page to say it ended")
+        presents = page.presents()
+        page.advance(1000)
+        self.assertEqual(page.presents(), presents, "frames after the end")
+
+    def test_on_its_side_and_full_screen(self):
+        page = self.open(844, 390)
+        before = page.canvas_box()
+        page.tap("#pad [data-full]")
+        assert_full_screen(self, page, 3)
+        page.tap("#screen")  # a tap on the picture gives the page back
+        self.assertIsNone(full_screen(page))
+        self.assertEqual(page.canvas_box(), before)
 
 
 class Music(unittest.TestCase):
