@@ -1,6 +1,8 @@
 """Takes the page's screenshots for docs/ in headless Chromium: each of the four parts and the
-ended page (docs/web-screen1.png .. docs/web-screen4.png, docs/web-ended.png), on virtual time so
-they come out the same every time. Needs the built site (`make web` or scripts/build-web).
+ended page (docs/web-screen1.png .. docs/web-screen4.png, docs/web-ended.png), and the page on a
+phone of 390 x 844 CSS pixels at three device pixels to the CSS pixel, upright and on its side
+(docs/web-phone.png, docs/web-phone-landscape.png), on virtual time so they come out the same
+every time. Needs the built site (`make web` or scripts/build-web).
 
     python3 web/shots.py [folder]
 """
@@ -35,6 +37,17 @@ def main():
         save(page, folder, "web-ended.png")
     finally:
         page.close()
+    try:
+        for name, width, height in (("web-phone.png", 390, 844), ("web-phone-landscape.png", 844, 390)):
+            page = Page(site.url, width, height, ratio=3)
+            try:
+                page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
+                page.freeze()
+                page.advance(3000)
+                save(page, folder, name)
+            finally:
+                page.close()
+    finally:
         site.close()
 
 
