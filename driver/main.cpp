@@ -4,6 +4,10 @@
 #include "platform/platform.h"
 
 int main(int, char**) {
+    if (const char* problem = Platform()->checkSettings()) {
+        std::fprintf(stderr, "kelp2207: %s\n", problem);
+        return 2;
+    }
     int status = 0;
     if (const char* failure = DemoInit()) {
         std::fprintf(stderr, "kelp2207: %s\n", failure);

@@ -21,6 +21,8 @@ constexpr uint32_t CanvasWord(uint32_t p) {
     return 0xFF000000u | (p & 0x0000FF00u) | ((p >> 16) & 0xFFu) | ((p & 0xFFu) << 16);
 }
 
+const char* CheckSettings() { return nullptr; } // it takes none
+
 bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     screen = SDL_SetVideoMode(mode.width, mode.height, 0, mode.flags);
     if (!screen) {
@@ -130,5 +132,5 @@ extern "C" EMSCRIPTEN_KEEPALIVE void BrowserTap(int symbol) {
     if (symbol > 0) tapped = symbol;
 }
 
-const PLATFORM PlatformBrowser = {"browser", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
+const PLATFORM PlatformBrowser = {"browser", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
                                   CloseSound, LockSound, UnlockSound, Clock, Sleep, End};

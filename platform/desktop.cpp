@@ -2,12 +2,14 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <initializer_list>
 
+#include "platform/enlarge.h"
 #include "platform/platform.h"
 
 namespace {
@@ -15,6 +17,72 @@ SDL_Surface* screen = nullptr;
 uint32_t modeFlags = 0;
 bool doubleBuffered = false;
 bool audioOpen = false;
+
+// How the pictures sit on the screen: enlarged `factor` times, their top-left corner at
+// (left, top), black around. A plain window of the pictures' size has factor 1 at (0, 0).
+struct LAYOUT {
+    int pictureW = 0, pictureH = 0;
+    int factor = 1;
+    int left = 0, top = 0;
+    int blackToPaint = 0; // presents that must paint the black around first (two: both buffers)
+} layout;
+
+// The settings taken from the environment, read once.
+struct SETTINGS {
+    const char* problem = nullptr; // one line when a value is not understood
+    int scale = 0;                 // KELP2207_SCALE: 1 to 8; -1 auto; 0 unset: a plain window
+    bool fullScreenMode = false;   // KELP2207_FULLSCREEN=mode: a video mode of the pictures' size
+};
+
+constexpr int kLargestScale = 8;
+
+const SETTINGS& Settings() {
+    static char problem[256];
+    static SETTINGS settings = [] {
+        SETTINGS s;
+        if (const char* scale = std::getenv("KELP2207_SCALE"); scale && *scale) {
+            if (std::strcmp(scale, "auto") == 0) {
+                s.scale = -1;
+            } else if (scale[0] >= '1' && scale[0] <= '0' + kLargestScale && scale[1] == 0) {
+                s.scale = scale[0] - '0';
+            } else {
+                std::snprintf(problem, sizeof problem,
+                              "KELP2207_SCALE takes a whole number from 1 to 8 or auto, not '%.40s'", scale);
+                s.problem = problem;
+            }
+        }
+        if (const char* full = std::getenv("KELP2207_FULLSCREEN"); full && *full && !s.problem) {
+            if (std::strcmp(full, "mode") == 0) {
+                s.fullScreenMode = true;
+            } else if (std::strcmp(full, "desktop") != 0) {
+                std::snprintf(problem, sizeof problem,
+                              "KELP2207_FULLSCREEN takes desktop (the default) or mode, not '%.40s'", full);
+                s.problem = problem;
+            }
+        }
+        return s;
+    }();
+    return settings;
+}
+
+const char* CheckSettings() { return Settings().problem; }
+
+// The desktop's own resolution, as SDL tells it before the first mode is set; 0 x 0 when it
+// cannot (a library older than 1.2.10).
+void DesktopSize(int* w, int* h) {
+    static int width = -1, height = -1;
+    if (width < 0) {
+        width = height = 0;
+        if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
+            if (const SDL_VideoInfo* info = SDL_GetVideoInfo()) {
+                width = info->current_w;
+                height = info->current_h;
+            }
+        }
+    }
+    *w = width;
+    *h = height;
+}
 
 // Why the last mode could not be opened, with the display it tried: SDL's own text would be
 // overwritten by the calls that follow before the program reports it.
@@ -109,12 +177,16 @@ void CoverScreen() {
 void CoverScreen() {}
 #endif
 
-void Update() {
-    if (doubleBuffered) {
-        SDL_Flip(screen);
-    } else {
-        SDL_UpdateRect(screen, 0, 0, 0, 0);
-    }
+// The picture enlarged by the largest whole factor the screen holds (at most `most`), centred.
+void Lay(int pictureW, int pictureH, int most) {
+    layout.pictureW = pictureW;
+    layout.pictureH = pictureH;
+    layout.factor = std::min(PlatformFitFactor(pictureW, pictureH, screen->w, screen->h), std::max(1, most));
+    layout.left = (screen->w - pictureW * layout.factor) / 2;
+    layout.top = (screen->h - pictureH * layout.factor) / 2;
+    const bool covered = layout.left == 0 && layout.top == 0 && pictureW * layout.factor == screen->w &&
+                         pictureH * layout.factor == screen->h;
+    layout.blackToPaint = covered ? 0 : doubleBuffered ? 2 : 1;
 }
 
 bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
@@ -123,7 +195,30 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     modeFlags = mode.flags;
     TakeTerminationSignals();
     if (!DriverChosen() && !SDL_WasInit(SDL_INIT_VIDEO)) setenv("CACA_DRIVER", "null", 1);
-    SDL_Surface* opened = SDL_SetVideoMode(mode.width, mode.height, 0, modeFlags);
+    const SETTINGS& settings = Settings();
+    // Full screen takes the desktop at its own resolution, so no video mode changes: the
+    // picture is enlarged here. A window is enlarged only when asked, and can then be resized.
+    int w = mode.width, h = mode.height, most = 1;
+    const bool fullScreen = (modeFlags & SDL_FULLSCREEN) != 0;
+    int desktopW = 0, desktopH = 0;
+    if (fullScreen && !settings.fullScreenMode) {
+        DesktopSize(&desktopW, &desktopH);
+        if (desktopW >= mode.width && desktopH >= mode.height) {
+            w = desktopW;
+            h = desktopH;
+            most = settings.scale > 0 ? settings.scale : kLargestScale * 4;
+        }
+    } else if (!fullScreen && settings.scale != 0) {
+        most = settings.scale;
+        if (most < 0) { // auto: the largest window that fits four fifths of the desktop's height
+            DesktopSize(&desktopW, &desktopH);
+            most = std::clamp(desktopH * 4 / 5 / std::max(1, mode.height), 1, kLargestScale);
+        }
+        w = mode.width * most;
+        h = mode.height * most;
+        modeFlags |= SDL_RESIZABLE;
+    }
+    SDL_Surface* opened = SDL_SetVideoMode(w, h, 0, modeFlags);
     if (opened && !DriverChosen() && OnDriverWithoutScreen()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         Explain("no graphical display", "; SDL_VIDEODRIVER=caca draws in the terminal instead");
@@ -144,8 +239,19 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     SDL_WM_SetCaption(mode.title, mode.title);
     *bpp = screen->format->BitsPerPixel;
     doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
-    if (modeFlags & SDL_FULLSCREEN) CoverScreen();
+    if (fullScreen) CoverScreen();
+    Lay(mode.width, mode.height, most);
     return true;
+}
+
+// The window manager resized the window: a screen of the new size, the picture enlarged by the
+// largest whole factor that fits it.
+void Resize(int w, int h) {
+    SDL_Surface* resized = SDL_SetVideoMode(w, h, 0, modeFlags);
+    if (!resized) return; // the old screen stays
+    screen = resized;
+    doubleBuffered = (screen->flags & SDL_DOUBLEBUF) != 0;
+    Lay(layout.pictureW, layout.pictureH, kLargestScale * 4);
 }
 
 void CloseMode() {
@@ -155,21 +261,69 @@ void CloseMode() {
 
 const char* Why() { return reason; }
 
+void PaintBlack() {
+    SDL_FillRect(screen, nullptr, SDL_MapRGB(screen->format, 0, 0, 0));
+    if (!doubleBuffered) SDL_UpdateRect(screen, 0, 0, 0, 0);
+    --layout.blackToPaint;
+}
+
+// True when the screen holds pixels exactly as a picture does: then they need no conversion.
+bool ScreenLikePicture() {
+    const SDL_PixelFormat* f = screen->format;
+    return f->BytesPerPixel == 4 && f->Rmask == 0x00FF0000u && f->Gmask == 0x0000FF00u && f->Bmask == 0x000000FFu;
+}
+
 void Present(const IMG* picture, int w, int h) {
     // A surface's row length is 16 bits wide.
     if (!screen || w <= 0 || h <= 0 || picture->width > 0xFFFF / 4) return;
-    // The wrapper borrows the picture's memory, rows of the picture's own width: the only
-    // copies are the conversion and the blit. It must be made over that memory, not pointed at
-    // it afterwards: a library that keeps its own pixel pointer behind the surface would never
-    // see the change and convert its own empty buffer.
-    SDL_Surface* wrapper = SDL_CreateRGBSurfaceFrom(picture->pixels, w, h, 32, picture->width * 4, 0x00FF0000u,
-                                                    0x0000FF00u, 0x000000FFu, 0xFF000000u);
-    if (!wrapper) return; // skip the frame rather than touch a missing surface
-    SDL_Surface* converted = SDL_DisplayFormat(wrapper);
-    if (converted) SDL_UpperBlit(converted, nullptr, screen, nullptr);
-    SDL_FreeSurface(wrapper);
-    if (converted) SDL_FreeSurface(converted);
-    Update();
+    if (layout.blackToPaint > 0) PaintBlack();
+    const int k = layout.factor;
+    SDL_Rect place = {Sint16(layout.left), Sint16(layout.top), Uint16(w * k), Uint16(h * k)};
+    if (k > 1 && ScreenLikePicture()) {
+        // Enlarged straight from the picture: one pass over the screen's memory.
+        if (SDL_LockSurface(screen) != 0) return;
+        auto* to = static_cast<uint8_t*>(screen->pixels) + size_t(place.y) * screen->pitch + size_t(place.x) * 4;
+        PlatformEnlarge(reinterpret_cast<const uint8_t*>(picture->pixels), picture->width * 4, w, h, 4, to,
+                        screen->pitch, k);
+        SDL_UnlockSurface(screen);
+    } else {
+        // The wrapper borrows the picture's memory, rows of the picture's own width: the only
+        // copies are the conversion and the blit. It must be made over that memory, not pointed
+        // at it afterwards: a library that keeps its own pixel pointer behind the surface would
+        // never see the change and convert its own empty buffer.
+        SDL_Surface* wrapper = SDL_CreateRGBSurfaceFrom(picture->pixels, w, h, 32, picture->width * 4, 0x00FF0000u,
+                                                        0x0000FF00u, 0x000000FFu, 0xFF000000u);
+        if (!wrapper) return; // skip the frame rather than touch a missing surface
+        SDL_Surface* converted = SDL_DisplayFormat(wrapper);
+        if (converted && k == 1) {
+            SDL_Rect at = place;
+            SDL_UpperBlit(converted, nullptr, screen, &at);
+        } else if (converted && SDL_LockSurface(converted) == 0) {
+            if (SDL_LockSurface(screen) == 0) {
+                const int bytes = screen->format->BytesPerPixel;
+                auto* to = static_cast<uint8_t*>(screen->pixels) + size_t(place.y) * screen->pitch +
+                           size_t(place.x) * size_t(bytes);
+                PlatformEnlarge(static_cast<const uint8_t*>(converted->pixels), converted->pitch, w, h, bytes, to,
+                                screen->pitch, k);
+                SDL_UnlockSurface(screen);
+            }
+            SDL_UnlockSurface(converted);
+        }
+        SDL_FreeSurface(wrapper);
+        if (converted) SDL_FreeSurface(converted);
+    }
+    if (doubleBuffered) {
+        SDL_Flip(screen);
+    } else if (k == 1 && layout.left == 0 && layout.top == 0) {
+        SDL_UpdateRect(screen, 0, 0, 0, 0); // the whole screen, as always
+    } else {
+        // Only the picture's part: the black around it stays as painted. Clipped to the screen
+        // (a window resized smaller than the picture shows its middle).
+        const int x0 = std::max(0, layout.left), y0 = std::max(0, layout.top);
+        const int x1 = std::min(int(screen->w), layout.left + w * k);
+        const int y1 = std::min(int(screen->h), layout.top + h * k);
+        if (x1 > x0 && y1 > y0) SDL_UpdateRect(screen, x0, y0, Uint32(x1 - x0), Uint32(y1 - y0));
+    }
 }
 
 PLATFORMEVENT PollEvent(int* symbol) {
@@ -182,6 +336,9 @@ PLATFORMEVENT PollEvent(int* symbol) {
         case SDL_KEYUP:
             *symbol = event.key.keysym.sym;
             return PLATFORMEVENT::KeyUp;
+        case SDL_VIDEORESIZE:
+            Resize(event.resize.w, event.resize.h);
+            return PLATFORMEVENT::Other;
         default:
             return PLATFORMEVENT::Other;
         }
@@ -235,5 +392,5 @@ void Sleep(int milliseconds) { SDL_Delay(Uint32(milliseconds > 0 ? milliseconds 
 void End(int) { SDL_Quit(); }
 } // namespace
 
-const PLATFORM PlatformDesktop = {"desktop", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
+const PLATFORM PlatformDesktop = {"desktop", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
                                   CloseSound, LockSound, UnlockSound, Clock, Sleep, End};

@@ -10,6 +10,8 @@ bool keyGiven = false;   // a drain's key was handed out: the next poll ends the
 PLATFORMSOUND fill = nullptr;
 void* fillData = nullptr;
 
+const char* CheckSettings() { return nullptr; } // it takes none
+
 bool OpenMode(const PLATFORMMODE&, int* bpp) {
     open = true;
     *bpp = 32; // the pictures' own format: nothing is converted
@@ -65,7 +67,7 @@ void Sleep(int milliseconds) {
 void End(int) {}
 } // namespace
 
-const PLATFORM PlatformHeadless = {"headless", OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
+const PLATFORM PlatformHeadless = {"headless", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
                                    CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
 
 void PlatformChooseHeadless(const HEADLESS* h) {

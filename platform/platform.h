@@ -24,6 +24,9 @@ using PLATFORMSOUND = void (*)(void* userdata, uint8_t* buffer, int length);
 
 struct PLATFORM {
     const char* name; // "desktop", "browser" or "headless"
+    // Null when the settings the backend takes from the environment are good; otherwise one
+    // line naming the setting and what it takes (the program then stops with status 2).
+    const char* (*checkSettings)();
     // Opens, or opens anew, a mode that shows pictures of mode.width x mode.height; stores the
     // colour depth granted in *bpp. False when none could be opened; why() then says why.
     bool (*openMode)(const PLATFORMMODE& mode, int* bpp);

@@ -198,6 +198,7 @@ class Session:
         self.tmp = tempfile.mkdtemp(prefix="kelp-e2e-")
         self.depth = depth
         self.full_screen = program == PROGRAM_FS
+        self.env = dict(env or {})
         self.xvfb = None
         self.proc = None
         self.window = None
@@ -282,20 +283,33 @@ class Session:
     def name(self):
         return self.x("xdotool", "getwindowname", self.window).decode().strip()
 
-    def picture(self):
-        """The demo's 256 x 256 picture as the screen shows it: in its window; full screen
-        either centred in the mode (SDL picks the mode) or enlarged and centred on a window that
-        covers the screen (a library that scales the mode to the desktop)."""
-        xwd = subprocess.run(["xwd", "-silent", "-root"], env=dict(os.environ, DISPLAY=self.display),
-                             capture_output=True, check=True).stdout
-        screen = XWD(xwd)
+    def layout(self, screen):
+        """Where the demo's 256 x 256 picture is on the screen: (x, y, factor). A window or a
+        full screen at the desktop's resolution shows it enlarged by the largest whole factor
+        that fits (at most KELP2207_SCALE in full screen), centred; full screen in a video mode
+        of its own (KELP2207_FULLSCREEN=mode) either centres it in the mode SDL picked or lets
+        a library over SDL 2 scale the mode to the screen (by a factor that need not be whole)."""
         x, y, w, h = self.geometry()
-        scale = 1.0
-        if self.full_screen and (w, h) == (screen.width, screen.height):
-            scale = min(w, h) / 256
-            x, y = int((w - 256 * scale) / 2), int((h - 256 * scale) / 2)
-        elif self.full_screen:
-            x, y = (screen.width - 256) // 2, (screen.height - 256) // 2
+        if self.full_screen and self.env.get("KELP2207_FULLSCREEN") == "mode":
+            if (w, h) == (screen.width, screen.height):
+                scale = min(w, h) / 256
+                return int((w - 256 * scale) / 2), int((h - 256 * scale) / 2), scale
+            return (screen.width - 256) // 2, (screen.height - 256) // 2, 1
+        factor = max(1, min(w, h) // 256)
+        if self.full_screen and self.env.get("KELP2207_SCALE", "").isdigit():
+            factor = min(factor, int(self.env["KELP2207_SCALE"]))
+        return x + (w - 256 * factor) // 2, y + (h - 256 * factor) // 2, factor
+
+    def screen(self):
+        """The whole screen as xwd reads it."""
+        return XWD(subprocess.run(["xwd", "-silent", "-root"], env=dict(os.environ, DISPLAY=self.display),
+                                  capture_output=True, check=True).stdout)
+
+    def picture(self):
+        """The demo's 256 x 256 picture as the screen shows it, each pixel read at the centre of
+        its enlarged block."""
+        screen = self.screen()
+        x, y, scale = self.layout(screen)
         return screen.picture(x, y, 256, scale, self.depth)
 
     def framebuffer(self):

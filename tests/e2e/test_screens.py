@@ -1,0 +1,114 @@
+"""The show sized for the screen: a window enlarged by whole pixels (KELP2207_SCALE), resized by
+hand, and full screen at the desktop's own resolution without a change of video mode. Every
+enlarged block is one colour, and the picture they make is a frame the recorder draws too."""
+
+import hashlib
+import os
+import shutil
+import subprocess
+import tempfile
+
+from harness import E2E, PROGRAM, PROGRAM_FS, main, program_environment, wait_for
+
+RECORDER = os.environ.get("KELP_RECORDER")
+
+
+def part_one_frames():
+    """The hashes of every frame of part one, as the recorder draws them."""
+    folder = tempfile.mkdtemp(prefix="kelp-screens-", dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
+    try:
+        subprocess.run([RECORDER, "--quiet", "--frames", "1023", folder], check=True, timeout=600)
+        frames = set()
+        for name in os.listdir(folder):
+            if name.endswith(".ppm"):
+                with open(os.path.join(folder, name), "rb") as f:
+                    frames.add(hashlib.sha1(f.read()[-256 * 256 * 3:]).digest())
+        return frames
+    finally:
+        shutil.rmtree(folder, True)
+
+
+class Screens(E2E):
+    @classmethod
+    def setUpClass(cls):
+        cls.frames = part_one_frames()
+
+    def assert_enlarged(self, s, factor, at=None):
+        """The picture stands enlarged `factor` times (at `at` on the screen), each block of one
+        colour, black all around, and is a recorded frame."""
+        def shown():
+            s.assert_running()
+            screen = s.screen()
+            x, y, seen = s.layout(screen)
+            shot = screen.picture(x, y, 256, factor)
+            return seen == factor and hashlib.sha1(shot.rgb).digest() in self.frames and (screen, x, y, shot)
+
+        screen, x, y, shot = wait_for(shown, "a frame of part one enlarged %d times" % factor)
+        if at:
+            self.assertEqual((x, y), at)
+        for row in range(0, 256, 5):  # every fifth row of blocks: their every pixel
+            for column in range(256):
+                colour = shot.pixel(column, row)
+                for dy in range(factor):
+                    for dx in range(factor):
+                        self.assertEqual(screen.pixel(x + column * factor + dx, y + row * factor + dy), colour,
+                                         "block (%d, %d) is not one colour" % (column, row))
+        x0, y0 = s.geometry()[:2]
+        for px, py in ((x - 1, y), (x, y - 1), (x + 256 * factor, y + 256 * factor - 1), (x0, y0)):
+            if (px, py) != (x, y) and px >= x0 and py >= y0:
+                self.assertEqual(screen.pixel(px, py), 0, "black around the picture at (%d, %d)" % (px, py))
+
+    def test_window_enlarged_by_whole_pixels(self):
+        # auto: the largest window within four fifths of the screen's height (720 of 900: twice).
+        for scale, factor in (("1", 1), ("2", 2), ("3", 3), ("auto", 2)):
+            s = self.session(env={"KELP2207_SCALE": scale}, screen="1024x900")
+            s.wait_window()
+            self.assertEqual(s.geometry()[2:], (256 * factor, 256 * factor), scale)
+            self.assert_enlarged(s, factor)
+            s.close()
+
+    def test_a_resized_window_enlarges_the_picture_and_centres_it_on_black(self):
+        s = self.session(env={"KELP2207_SCALE": "1"}, screen="1024x900")
+        s.wait_window()
+        s.x("xdotool", "windowmove", s.window, "0", "0")  # all of it on the screen
+        s.x("xdotool", "windowsize", s.window, "600", "700")
+        wait_for(lambda: s.geometry()[2:] == (600, 700), "the window at 600 x 700")
+        x0, y0 = s.geometry()[:2]
+        self.assert_enlarged(s, 2, (x0 + 44, y0 + 94))
+
+    def test_full_screen_takes_the_desktop_without_changing_its_mode(self):
+        for screen, environment, factor, at in (("1920x1080", {}, 4, (448, 28)), ("1024x768", {}, 3, (128, 0)),
+                                                ("1920x1080", {"KELP2207_SCALE": "2"}, 2, (704, 284))):
+            s = self.session(program=PROGRAM_FS, screen=screen, env=environment)
+            mode = s.x("xrandr", "--query")
+            s.wait_window()
+            self.assert_enlarged(s, factor, at)
+            s.press("Escape")
+            self.assertEqual(s.wait_exit(), 0)
+            self.assertEqual(s.x("xrandr", "--query"), mode, "the screen's mode after the show")
+            s.close()
+
+    def test_full_screen_in_a_video_mode_of_its_own_on_request(self):
+        s = self.session(program=PROGRAM_FS, env={"KELP2207_FULLSCREEN": "mode"})
+        s.wait_window()
+        s.wait_frames(2)
+        # A library over SDL 2 scales that mode to the screen itself, smoothly: only the classic
+        # one shows the frame pixel for pixel.
+        if os.environ.get("KELP_SDL_LIBRARY") != "compat":
+            self.assertTrue(hashlib.sha1(s.picture().rgb).digest() in self.frames, "not a frame of part one")
+        s.press("Escape")
+        self.assertEqual(s.wait_exit(), 0)
+
+    def test_a_setting_that_is_not_understood_is_named_and_ends_with_status_2(self):
+        for program, name, value in ((PROGRAM, "KELP2207_SCALE", "9"), (PROGRAM, "KELP2207_SCALE", "x"),
+                                     (PROGRAM_FS, "KELP2207_SCALE", "0"), (PROGRAM_FS, "KELP2207_FULLSCREEN", "no")):
+            result = subprocess.run([program], env=program_environment(**{name: value}), stdin=subprocess.DEVNULL,
+                                    capture_output=True, timeout=60)
+            self.assertEqual(result.returncode, 2, (name, value))
+            lines = result.stderr.decode().splitlines()
+            self.assertEqual(len(lines), 1, lines)
+            self.assertTrue(lines[0].startswith("kelp2207: " + name + " takes "), lines[0])
+
+
+if __name__ == "__main__":
+    main()
