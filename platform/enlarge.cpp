@@ -5,14 +5,15 @@
 
 namespace {
 // One row of pixels of type T, each repeated K times (K = 0: `k` times, known only at run time).
+// Rows of any pitch may leave the pixels unaligned: they are moved by memcpy, which the
+// compiler turns into plain loads and stores.
 template <typename T, int K>
 void Row(const uint8_t* from, int w, uint8_t* to, int k) {
     const int times = K ? K : k;
-    T* out = reinterpret_cast<T*>(to);
-    const T* in = reinterpret_cast<const T*>(from);
     for (int x = 0; x < w; ++x) {
-        const T v = in[x];
-        for (int j = 0; j < times; ++j) out[x * times + j] = v;
+        T v;
+        std::memcpy(&v, from + sizeof(T) * size_t(x), sizeof(T));
+        for (int j = 0; j < times; ++j) std::memcpy(to + sizeof(T) * (size_t(x) * times + j), &v, sizeof(T));
     }
 }
 
