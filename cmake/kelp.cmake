@@ -23,6 +23,9 @@ function(kelp_test name)
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE KELP_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+  # The test code itself unoptimised: its assertion macros take the optimiser four to five times
+  # as long as they take to run, and the code under test keeps the build's own optimisation.
+  target_compile_options(${name} PRIVATE -O0)
   if(EMSCRIPTEN)
     # On wasm32 under node: one run of the whole program, its cases shuffled; discovering the
     # cases would start node once more for each.
