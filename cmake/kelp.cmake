@@ -26,6 +26,13 @@ function(kelp_test name)
   # The test code itself unoptimised: its assertion macros take the optimiser four to five times
   # as long as they take to run, and the code under test keeps the build's own optimisation.
   target_compile_options(${name} PRIVATE -O0)
+  # A test program's files are compiled as one: GoogleTest's templates are instantiated once a
+  # program, not once a file. Each file's fixtures stay in its own anonymous namespace, which
+  # GCC would otherwise report as if they came from a header.
+  set_target_properties(${name} PROPERTIES UNITY_BUILD ON)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
+  endif()
   if(EMSCRIPTEN)
     # On wasm32 under node: one run of the whole program, its cases shuffled; discovering the
     # cases would start node once more for each.
@@ -34,6 +41,15 @@ function(kelp_test name)
     set_tests_properties(${name} PROPERTIES LABELS unit)
     return()
   endif()
+  # And GoogleTest's headers are parsed once for all the test programs.
+  if(NOT TARGET kelp_test_pch)
+    file(WRITE ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp "")
+    add_library(kelp_test_pch OBJECT ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp)
+    target_link_libraries(kelp_test_pch PRIVATE GTest::gtest)
+    target_compile_options(kelp_test_pch PRIVATE -O0)
+    target_precompile_headers(kelp_test_pch PRIVATE <gtest/gtest.h>)
+  endif()
+  target_precompile_headers(${name} REUSE_FROM kelp_test_pch)
   # The environment goes in front of the launcher through env(1): a list in the ENVIRONMENT
   # property does not survive the discovery script whole.
   set(launcher ${ARG_LAUNCHER})

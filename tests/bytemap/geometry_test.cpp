@@ -18,7 +18,7 @@ std::vector<int> Owned(int* list, size_t count) {
     return values;
 }
 
-std::vector<int> Points(int x0, int y0, int x1, int y1) {
+std::vector<int> LinePoints(int x0, int y0, int x1, int y1) {
     int* list = BYTEMAPLinePoints(x0, y0, x1, y1);
     return Owned(list, size_t(list[0]) + 1);
 }
@@ -123,13 +123,13 @@ TEST(BytemapGeometry, RunTablesAndLinePoints) {
     EXPECT_EQ(Owned(BYTEMAPSpread(0, 3), 1), (std::vector<int>{4}));
 
     // The minor step is taken as soon as the error term reaches 0.
-    EXPECT_EQ(Points(0, 0, 3, 1), (std::vector<int>{8, 0, 0, 1, 1, 2, 1, 3, 1}));
+    EXPECT_EQ(LinePoints(0, 0, 3, 1), (std::vector<int>{8, 0, 0, 1, 1, 2, 1, 3, 1}));
     // A line never steps along an axis whose distance is 0.
-    EXPECT_EQ(Points(0, 0, 1, 0), (std::vector<int>{4, 0, 0, 1, 0}));
-    EXPECT_EQ(Points(2, 0, 2, -2), (std::vector<int>{6, 2, 0, 2, -1, 2, -2}));
-    EXPECT_EQ(Points(3, 3, 3, 3), (std::vector<int>{2, 3, 3}));
-    EXPECT_EQ(Points(0, 0, -3, 3), (std::vector<int>{8, 0, 0, -1, 1, -2, 2, -3, 3}));
-    EXPECT_EQ(Points(0, 0, 1, 4), (std::vector<int>{10, 0, 0, 0, 1, 1, 2, 1, 3, 1, 4}));
+    EXPECT_EQ(LinePoints(0, 0, 1, 0), (std::vector<int>{4, 0, 0, 1, 0}));
+    EXPECT_EQ(LinePoints(2, 0, 2, -2), (std::vector<int>{6, 2, 0, 2, -1, 2, -2}));
+    EXPECT_EQ(LinePoints(3, 3, 3, 3), (std::vector<int>{2, 3, 3}));
+    EXPECT_EQ(LinePoints(0, 0, -3, 3), (std::vector<int>{8, 0, 0, -1, 1, -2, 2, -3, 3}));
+    EXPECT_EQ(LinePoints(0, 0, 1, 4), (std::vector<int>{10, 0, 0, 0, 1, 1, 2, 1, 3, 1, 4}));
 }
 
 TEST(BytemapGeometry, Rotation) {

@@ -11,7 +11,7 @@
 using glyphs::Encode;
 
 namespace {
-constexpr uint32_t kBackground = 0x203040;
+using glyphs::kBackground;
 
 // The text font's layout: 1024 x 128, 32 x 32 cells, codes 0 .. 127.
 struct FontTest : ::testing::Test {

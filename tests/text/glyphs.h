@@ -8,6 +8,9 @@
 
 namespace glyphs {
 
+// The colour the test targets are filled with, so drawing shows against it.
+constexpr uint32_t kBackground = 0x203040;
+
 // No pixel of this encoding is 0, so transparent and solid drawing put down the same pixels.
 inline uint32_t Encode(int code, int lx, int ly) { return uint32_t((code + 1) << 12 | ly << 6 | lx); }
 

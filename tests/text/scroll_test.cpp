@@ -9,7 +9,7 @@
 #include "tests/text/glyphs.h"
 
 namespace {
-constexpr uint32_t kBackground = 0x203040;
+using glyphs::kBackground;
 
 // The demo's arrangement: 32-pixel glyphs running through a 256-pixel-wide picture.
 struct ScrollTest : ::testing::Test {
