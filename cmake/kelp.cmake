@@ -37,6 +37,8 @@ function(kelp_test name)
     # On wasm32 under node: one run of the whole program, its cases shuffled; discovering the
     # cases would start node once more for each.
     kelp_node_program(${name})
+    # Linked without the whole-program optimiser, which takes longer than the tests run.
+    target_link_options(${name} PRIVATE -O0)
     add_test(NAME ${name} COMMAND ${name} --gtest_shuffle)
     set_tests_properties(${name} PROPERTIES LABELS unit)
     return()
