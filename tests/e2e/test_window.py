@@ -29,6 +29,7 @@ class Window(E2E):
     def test_full_screen_build_runs_and_ends_on_escape(self):
         s = self.session(program=PROGRAM_FS)
         s.wait_window()
+        s.wait_frames(2, "the show on the screen")  # as a person sees it before pressing a key
         s.press("Escape")
         self.assertEqual(s.wait_exit(), 0)
 
