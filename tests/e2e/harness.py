@@ -338,6 +338,19 @@ class Session:
         time.sleep(hold)
         self.x("xdotool", "keyup", key)
 
+    def escape(self, timeout=TIMEOUT):
+        """ESC until the program ends; returns its status. A key that goes down and up between
+        two frames is not seen, and a loaded machine can take longer than a press over a frame
+        (full screen over SDL 2 above all), so a press without effect is made again."""
+        deadline = time.monotonic() + timeout
+        while True:
+            self.press("Escape")
+            try:
+                return self.proc.wait(timeout=min(5, max(0.1, deadline - time.monotonic())))
+            except subprocess.TimeoutExpired:
+                if time.monotonic() >= deadline:
+                    raise AssertionError("the program did not end")
+
     def request_close(self):
         subprocess.run([XCLOSE, self.window], env=dict(os.environ, DISPLAY=self.display), check=True)
 

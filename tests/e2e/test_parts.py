@@ -219,8 +219,7 @@ def every_part_shows(program, depth):
         for number in (2, 3, 4):
             s.press("space")
             self.wait_part(s, number)
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
     return test
 
 

@@ -43,8 +43,7 @@ class Recording(E2E):
         bar = self.music[: 2 * BAR]
         wait_for(lambda: s.assert_running() or read_stream(capture).tobytes().find(bar) >= 0,
                  "the recorded first bar in the live sound", timeout=120, interval=0.5)
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
 
 
 if __name__ == "__main__":

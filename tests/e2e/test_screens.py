@@ -99,8 +99,7 @@ class Screens(E2E):
             mode = s.x("xrandr", "--query")
             s.wait_window()
             self.assert_enlarged(s, factor, at)
-            s.press("Escape")
-            self.assertEqual(s.wait_exit(), 0)
+            self.assertEqual(s.escape(), 0)
             self.assertEqual(s.x("xrandr", "--query"), mode, "the screen's mode after the show")
             s.close()
 
@@ -112,8 +111,7 @@ class Screens(E2E):
         # one shows the frame pixel for pixel.
         if os.environ.get("KELP_SDL_LIBRARY") != "compat":
             self.assertTrue(hashlib.sha1(s.picture().rgb).digest() in self.frames, "not a frame of part one")
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
 
     def test_a_setting_that_is_not_understood_is_named_and_ends_with_status_2(self):
         for program, name, value in ((PROGRAM, "KELP2207_SCALE", "9"), (PROGRAM, "KELP2207_SCALE", "x"),

@@ -116,8 +116,7 @@ class Music(E2E):
 
         stream, first, change = wait_for(second_note_and_a_bar_after_it, "the second note in the captured music",
                                          timeout=240, interval=0.5)
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
 
         # The device started before the first frame and played silence until it.
         self.assertGreaterEqual(first, DEVICE_FRAMES)
@@ -145,8 +144,7 @@ class NoSound(E2E):
         s.wait_window()
         s.wait_frames(10, "frames, each with its music step")
         s.assert_running()
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
         self.assertEqual(s.stderr(), "")
         self.assertEqual(s.stdout(), "")
 

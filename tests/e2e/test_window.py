@@ -22,16 +22,14 @@ class Window(E2E):
         s.wait_frames(5, "frames after the close request")
         s.assert_running()
         self.assertEqual(s.geometry()[2:], (256, 256))
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
         self.assertEqual(s.stdout(), "")  # a normal run prints nothing
 
     def test_full_screen_build_runs_and_ends_on_escape(self):
         s = self.session(program=PROGRAM_FS)
         s.wait_window()
         s.wait_frames(2, "the show on the screen")  # as a person sees it before pressing a key
-        s.press("Escape")
-        self.assertEqual(s.wait_exit(), 0)
+        self.assertEqual(s.escape(), 0)
 
     def test_termination_signals_end_the_show_like_escape(self):
         # Ctrl+C, kill and a closing terminal: the fade and the ordinary end, with status 0
