@@ -173,9 +173,28 @@ void CoverScreen() {
     }
     if (x11.unlock_func) x11.unlock_func();
 }
+
+bool displayLost = false;
+int (*lostDisplayDefault)(Display*) = nullptr;
+
+// Xlib ends the process when the X server goes away (a logout, the server killed): its
+// shutdown must then leave SDL alone, which over SDL 2 would wait for ever on the dead
+// connection.
+int OnDisplayLost(Display* x) {
+    displayLost = true;
+    return lostDisplayDefault ? lostDisplayDefault(x) : 0;
+}
+
+void WatchDisplay() { lostDisplayDefault = XSetIOErrorHandler(OnDisplayLost); }
 #else
 void CoverScreen() {}
+const bool displayLost = false;
+void WatchDisplay() {}
 #endif
+
+void QuitAtExit() {
+    if (!displayLost) SDL_Quit();
+}
 
 // The picture enlarged by the largest whole factor the screen holds (at most `most`), centred.
 void Lay(int pictureW, int pictureH, int most) {
@@ -218,6 +237,12 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
         h = mode.height * most;
         modeFlags |= SDL_RESIZABLE;
     }
+    // Before the library's own watch, which hands the loss on to this one.
+    static bool watching = false;
+    if (!watching) {
+        WatchDisplay();
+        watching = true;
+    }
     SDL_Surface* opened = SDL_SetVideoMode(w, h, 0, modeFlags);
     if (opened && !DriverChosen() && OnDriverWithoutScreen()) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
@@ -232,7 +257,7 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     // shutdown runs as an exit handler once video is up.
     static bool quitAtExit = false;
     if (!quitAtExit) {
-        std::atexit(SDL_Quit);
+        std::atexit(QuitAtExit);
         quitAtExit = true;
     }
     screen = opened;

@@ -31,6 +31,18 @@ class Window(E2E):
         s.wait_frames(2, "the show on the screen")  # as a person sees it before pressing a key
         self.assertEqual(s.escape(), 0)
 
+    def test_a_lost_display_ends_the_program(self):
+        # The X server goes away mid-show, as at a logout: the program ends, as Xlib ends it,
+        # instead of waiting on the dead connection for ever.
+        for program in (PROGRAM, PROGRAM_FS):
+            s = self.session(program=program)
+            s.wait_window()
+            s.wait_frames(2)
+            s.xvfb.kill()
+            s.xvfb.wait()
+            self.assertEqual(s.wait_exit(), 1)
+            s.close()
+
     def test_termination_signals_end_the_show_like_escape(self):
         # Ctrl+C, kill and a closing terminal: the fade and the ordinary end, with status 0
         # (the full-screen program gives the desktop its mode back on that way out).
