@@ -2,6 +2,7 @@
 xdotool and the screen read back with xwd and ImageMagick. Every wait is for a condition,
 with a generous deadline, so the tests hold on a loaded machine."""
 
+import hashlib
 import mmap
 import os
 import shutil
@@ -20,6 +21,7 @@ PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driv
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
 CLOCKSTEP = os.environ.get("KELP_CLOCKSTEP", os.path.join(ROOT, "build", "tests", "e2e", "libclockstep.so"))
 PRESENTHOLD = os.environ.get("KELP_PRESENTHOLD", os.path.join(ROOT, "build", "tests", "e2e", "libpresenthold.so"))
+RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
 
 
 def preload(library, **settings):
@@ -28,6 +30,35 @@ def preload(library, **settings):
     return dict({"LD_PRELOAD": library, "ASAN_OPTIONS": asan}, **{k: str(v) for k, v in settings.items()})
 
 TIMEOUT = float(os.environ.get("KELP_E2E_TIMEOUT", "60"))
+
+
+def recorded_frames(count, keys=None):
+    """The SHA-1 of each of the first `count` frames the recorder draws (with `keys` pressed), in
+    order: recorded once for all the cases of this recorder, which run side by side."""
+    stamp = os.stat(RECORDER)
+    arguments = ["--frames", str(count)] + (["--keys", keys] if keys else [])
+    cache = os.path.join(tempfile.gettempdir(), "kelp-frames-%d-%d-%d-%s" % (
+        stamp.st_ino, stamp.st_size, stamp.st_mtime_ns, hashlib.sha1(" ".join(arguments).encode()).hexdigest()[:12]))
+    try:
+        with open(cache, "rb") as f:
+            data = f.read()
+        return [data[i:i + 20] for i in range(0, len(data), 20)]
+    except OSError:
+        pass
+    folder = tempfile.mkdtemp(prefix="kelp-frames-", dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
+    try:
+        subprocess.run([RECORDER, "--quiet"] + arguments + [folder], check=True, timeout=600)
+        frames = []
+        for name in sorted(n for n in os.listdir(folder) if n.endswith(".ppm")):
+            with open(os.path.join(folder, name), "rb") as f:
+                frames.append(hashlib.sha1(f.read()[-256 * 256 * 3:]).digest())
+    finally:
+        shutil.rmtree(folder, True)
+    partial = "%s.%d" % (cache, os.getpid())
+    with open(partial, "wb") as f:
+        f.write(b"".join(frames))
+    os.replace(partial, cache)  # whole or not at all for the cases reading it
+    return frames
 
 
 def wait_for(condition, what, timeout=TIMEOUT, interval=0.05):

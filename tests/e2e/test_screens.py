@@ -4,48 +4,15 @@ enlarged block is one colour, and the picture they make is a frame the recorder 
 
 import hashlib
 import os
-import shutil
 import subprocess
-import tempfile
 
-from harness import E2E, PROGRAM, PROGRAM_FS, main, program_environment, wait_for
-
-RECORDER = os.environ.get("KELP_RECORDER")
-
-
-def part_one_frames():
-    """The hashes of every frame of part one, as the recorder draws them: recorded once for all
-    the cases of this recorder (they run side by side, each in its own process)."""
-    stamp = os.stat(RECORDER)
-    cache = os.path.join(tempfile.gettempdir(), "kelp-part-one-%d-%d-%d" % (stamp.st_ino, stamp.st_size,
-                                                                               stamp.st_mtime_ns))
-    try:
-        with open(cache, "rb") as f:
-            data = f.read()
-        return {data[i:i + 20] for i in range(0, len(data), 20)}
-    except OSError:
-        pass
-    folder = tempfile.mkdtemp(prefix="kelp-screens-", dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
-    try:
-        subprocess.run([RECORDER, "--quiet", "--frames", "1023", folder], check=True, timeout=600)
-        frames = set()
-        for name in os.listdir(folder):
-            if name.endswith(".ppm"):
-                with open(os.path.join(folder, name), "rb") as f:
-                    frames.add(hashlib.sha1(f.read()[-256 * 256 * 3:]).digest())
-    finally:
-        shutil.rmtree(folder, True)
-    partial = "%s.%d" % (cache, os.getpid())
-    with open(partial, "wb") as f:
-        f.write(b"".join(sorted(frames)))
-    os.replace(partial, cache)  # whole or not at all for the cases reading it
-    return frames
+from harness import E2E, PROGRAM, PROGRAM_FS, main, program_environment, recorded_frames, wait_for
 
 
 class Screens(E2E):
     @classmethod
     def setUpClass(cls):
-        cls.frames = part_one_frames()
+        cls.frames = set(recorded_frames(1023))  # part one
 
     def assert_enlarged(self, s, factor, at=None):
         """The picture stands enlarged `factor` times (at `at` on the screen), each block of one
