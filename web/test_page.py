@@ -6,6 +6,7 @@ import shutil
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
@@ -57,6 +58,19 @@ def assert_whole_factor(test, page, width, height, ratio):
         test.assertAlmostEqual(edge * ratio, round(edge * ratio), delta=0.05, msg="between device pixels")
     test.assertEqual(page.js("getComputedStyle(document.getElementById('screen')).imageRendering"), "pixelated")
     return factor
+
+
+def settled(check, timeout=30):
+    """check() once the page has settled: entering or leaving full screen resizes the window in
+    steps, each laid out anew, so a check made in between fails and is made again."""
+    deadline = time.monotonic() + timeout
+    while True:
+        try:
+            return check()
+        except AssertionError:
+            if time.monotonic() > deadline:
+                raise
+            time.sleep(0.05)
 
 
 def assert_full_screen(test, page, ratio):
@@ -149,10 +163,10 @@ class Show(unittest.TestCase):
         page = self.page
         before = page.canvas_box()
         page.press("enter")
-        assert_full_screen(self, page, 1)
+        settled(lambda: assert_full_screen(self, page, 1))
         page.press("escape")  # the browser takes it to leave full screen; the show goes on
-        self.assertIsNone(full_screen(page))
-        self.assertEqual(page.canvas_box(), before)
+        settled(lambda: self.assertIsNone(full_screen(page)))
+        settled(lambda: self.assertEqual(page.canvas_box(), before))
         page.advance(1000)  # longer than the fade would take
         presents = page.presents()
         page.advance(500)
@@ -218,10 +232,10 @@ class Phone(unittest.TestCase):
         page = self.open(844, 390)
         before = page.canvas_box()
         page.tap("#pad [data-full]")
-        assert_full_screen(self, page, 3)
+        settled(lambda: assert_full_screen(self, page, 3))
         page.tap("#screen")  # a tap on the picture gives the page back
-        self.assertIsNone(full_screen(page))
-        self.assertEqual(page.canvas_box(), before)
+        settled(lambda: self.assertIsNone(full_screen(page)))
+        settled(lambda: self.assertEqual(page.canvas_box(), before))
 
 
 class Music(unittest.TestCase):
