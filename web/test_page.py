@@ -121,8 +121,8 @@ class Show(unittest.TestCase):
         self.assertEqual(status(page), "click or press a key for sound")
         page.press("1")
         page.advance(1000)
-        page.wait("document.getElementById('status').textContent === ''", "the sound prompt to go")
-        page.wait("kelpSound.loud > 0", "sound that is not silence")
+        page.wait_nudging("document.getElementById('status').textContent === ''", "the sound prompt to go")
+        page.wait_nudging("kelpSound.loud > 0", "sound that is not silence")
 
     def test_pace_and_keys(self):
         page = self.page
@@ -213,7 +213,7 @@ class Phone(unittest.TestCase):
         page.advance(2000)  # a rate measured to read out
         page.tap("[data-key='102']")
         page.advance(100)
-        page.wait("document.getElementById('status').textContent === ''", "the first tap to start the sound")
+        page.wait_nudging("document.getElementById('status').textContent === ''", "the first tap to start the sound")
         assert_readout(self, page, "32")
         page.tap("[data-key='rate']")  # 50 to start with, so 25
         page.advance(2000)
