@@ -105,17 +105,6 @@ class Page:
             time.sleep(0.05)
         raise AssertionError(f"timed out waiting for {what}")
 
-    def wait_nudging(self, expression, what, timeout=30):
-        """Polls a condition on a frozen page, letting virtual time move on a millisecond between
-        looks: what the audio thread reports (a sound context's new state) reaches the page as a
-        task that paused virtual time may hold back for ever."""
-        deadline = time.monotonic() + timeout
-        while not self.js(expression):
-            if time.monotonic() > deadline:
-                raise AssertionError(f"timed out waiting for {what}")
-            time.sleep(0.05)
-            self.advance(1)
-
     def errors(self):
         """Uncaught exceptions and console errors of the page so far."""
         thrown = [e["exceptionDetails"].get("exception", {}).get("description") or e["exceptionDetails"].get("text")
