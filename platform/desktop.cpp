@@ -9,6 +9,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include <unistd.h>
+
 #include "platform/enlarge.h"
 #include "platform/platform.h"
 
@@ -174,27 +176,23 @@ void CoverScreen() {
     if (x11.unlock_func) x11.unlock_func();
 }
 
-bool displayLost = false;
-int (*lostDisplayDefault)(Display*) = nullptr;
-
-// Xlib ends the process when the X server goes away (a logout, the server killed): its
-// shutdown must then leave SDL alone, which over SDL 2 would wait for ever on the dead
-// connection.
-int OnDisplayLost(Display* x) {
-    displayLost = true;
-    return lostDisplayDefault ? lostDisplayDefault(x) : 0;
+// The X server went away (a logout, the server killed). Xlib would end the process through exit,
+// whose handlers and destructors then run beside SDL's threads still working on the dead
+// connection: over SDL 2 its shutdown waits for ever, or a thread crashes. Nothing can be shown
+// or given back any more, so the process ends here, at once.
+int OnDisplayLost(Display*) {
+    static const char line[] = "kelp2207: the connection to the display was lost\n";
+    if (write(STDERR_FILENO, line, sizeof line - 1) < 0) {
+        // nothing more to say it with
+    }
+    _exit(1);
 }
 
-void WatchDisplay() { lostDisplayDefault = XSetIOErrorHandler(OnDisplayLost); }
+void WatchDisplay() { XSetIOErrorHandler(OnDisplayLost); }
 #else
 void CoverScreen() {}
-const bool displayLost = false;
 void WatchDisplay() {}
 #endif
-
-void QuitAtExit() {
-    if (!displayLost) SDL_Quit();
-}
 
 // The picture enlarged by the largest whole factor the screen holds (at most `most`), centred.
 void Lay(int pictureW, int pictureH, int most) {
@@ -257,7 +255,7 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     // shutdown runs as an exit handler once video is up.
     static bool quitAtExit = false;
     if (!quitAtExit) {
-        std::atexit(QuitAtExit);
+        std::atexit(SDL_Quit);
         quitAtExit = true;
     }
     screen = opened;

@@ -118,9 +118,6 @@ class Music(E2E):
                                          timeout=240, interval=0.5)
         self.assertEqual(s.escape(), 0)
 
-        # The device started before the first frame and played silence until it.
-        self.assertGreaterEqual(first, DEVICE_FRAMES)
-        self.assertEqual(stream[:DEVICE_FRAMES].count(0), DEVICE_FRAMES)
         # At least one whole bar repeated exactly before the change.
         self.assertGreaterEqual(change - first, BAR)
 

@@ -32,8 +32,8 @@ class Window(E2E):
         self.assertEqual(s.escape(), 0)
 
     def test_a_lost_display_ends_the_program(self):
-        # The X server goes away mid-show, as at a logout: the program ends, as Xlib ends it,
-        # instead of waiting on the dead connection for ever.
+        # The X server goes away mid-show, as at a logout: the program ends and says why, instead
+        # of waiting on the dead connection for ever or crashing in a library's thread.
         for program in (PROGRAM, PROGRAM_FS):
             s = self.session(program=program)
             s.wait_window()
@@ -41,6 +41,7 @@ class Window(E2E):
             s.xvfb.kill()
             s.xvfb.wait()
             self.assertEqual(s.wait_exit(), 1)
+            self.assertEqual(s.stderr(), "kelp2207: the connection to the display was lost\n")
             s.close()
 
     def test_termination_signals_end_the_show_like_escape(self):
