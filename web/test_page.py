@@ -63,7 +63,7 @@ def assert_whole_factor(test, page, width, height, ratio):
 def settled(page, check, timeout=30):
     """check() once the page has settled. What the browser's other threads report (full screen
     entered or left, the window resized, a sound context running) reaches the page as tasks that
-    paused virtual time holds back; so a check that fails is made again after a millisecond."""
+    paused virtual time holds back; so a check that fails is made again a frame's time later."""
     deadline = time.monotonic() + timeout
     while True:
         try:
@@ -72,7 +72,7 @@ def settled(page, check, timeout=30):
             if time.monotonic() > deadline:
                 raise
             time.sleep(0.05)
-            page.advance(1)
+            page.advance(20)
 
 
 def assert_full_screen(test, page, ratio):

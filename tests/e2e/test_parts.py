@@ -187,10 +187,12 @@ class Show(E2E):
         self.assertEqual(s.wait_exit(), 0)
         # What a viewer sees: the bright picture, darker and darker ones, black last.
         self.assertIn(0, levels, "the last frame is black: %s" % levels)
-        fading = levels[: levels.index(0) + 1]
+        # The show's own frames may still come and go until the key is read: the fade is the run
+        # that only darkens, down to black.
+        black = levels.index(0)
+        fading = levels[max((i + 1 for i in range(black) if levels[i] < levels[i + 1]), default=0) : black + 1]
         # Part two starts white; stars cover more of it the longer a loaded machine takes to get here.
         self.assertGreaterEqual(fading[0], 160, "a bright picture first: %s" % levels)
-        self.assertEqual(fading, sorted(fading, reverse=True), "darker and darker: %s" % levels)
         self.assertGreaterEqual(len(fading), 8, "darker frames before black: %s" % levels)
 
 def clock_step(seconds):
