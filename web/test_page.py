@@ -24,15 +24,26 @@ def status(page):
     return page.js("document.getElementById('status').textContent")
 
 
-def assert_readout(test, page, text):
-    """The measured rate in hexadecimal, top left, in the glyphs of the font picture."""
+# The measured rate in hexadecimal, as the desktop's tests read it: a frame more or less in the
+# measuring window when the machine is busy.
+AT_50 = ("32", "31", "33")
+AT_25 = ("19", "18", "1A")
+
+
+def assert_readout(test, page, texts):
+    """One of the rates `texts` read out top left, in the glyphs of the font picture."""
     shot, font = page.canvas(), read_ppm(FONT)
-    for i, digit in enumerate(text):
-        gx, gy = (ord(digit) % 32) * 32, (ord(digit) // 32) * 32
-        for y in range(32):
-            for x in range(32):
-                if font[gy + y][gx + x]:
-                    test.assertEqual(shot[y][i * 32 + x], font[gy + y][gx + x], f"read-out {text}")
+
+    def shown(text):
+        for i, digit in enumerate(text):
+            gx, gy = (ord(digit) % 32) * 32, (ord(digit) // 32) * 32
+            for y in range(32):
+                for x in range(32):
+                    if font[gy + y][gx + x] and shot[y][i * 32 + x] != font[gy + y][gx + x]:
+                        return False
+        return True
+
+    test.assertTrue(any(shown(text) for text in texts), f"a read-out of {' or '.join(texts)}")
 
 
 def assert_part_two(test, page):
@@ -130,10 +141,10 @@ class Show(unittest.TestCase):
         page = self.page
         self.assertAlmostEqual(self.rate(), 50, delta=2)
         page.press("f")
-        assert_readout(self, page, "32")
+        settled(page, lambda: assert_readout(self, page, AT_50))
         page.press("5")
         self.assertAlmostEqual(self.rate(), 25, delta=2)
-        assert_readout(self, page, "19")
+        settled(page, lambda: assert_readout(self, page, AT_25))
         page.press("6")
         page.press("space")
         assert_part_two(self, page)
@@ -216,10 +227,10 @@ class Phone(unittest.TestCase):
         page.tap("[data-key='102']")
         page.advance(100)
         settled(page, lambda: self.assertEqual(status(page), "", "the first tap to start the sound"))
-        assert_readout(self, page, "32")
+        settled(page, lambda: assert_readout(self, page, AT_50))
         page.tap("[data-key='rate']")  # 50 to start with, so 25
         page.advance(2000)
-        assert_readout(self, page, "19")
+        settled(page, lambda: assert_readout(self, page, AT_25))
         page.tap("[data-key='32']")
         page.advance(100)
         assert_part_two(self, page)
