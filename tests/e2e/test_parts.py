@@ -211,11 +211,12 @@ def clock_step(seconds):
         wait_for(lambda: os.path.exists(stepped), "the clock to step")
         shot = s.picture()
         for _ in range(3):
-            shot = s.wait_screen(lambda new, old=shot: new.rgb != old.rgb, "a new frame after the step", timeout=3)
-        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50",
-                      timeout=5)
+            # Well inside the ten seconds a frame would wait out the step back.
+            shot = s.wait_screen(lambda new, old=shot: new.rgb != old.rgb, "a new frame after the step", timeout=5)
+        # The pace itself: a loaded machine may take a while to let a whole second run at 50.
+        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
         s.proc.terminate()
-        self.assertEqual(s.wait_exit(timeout=5), 0)
+        self.assertEqual(s.wait_exit(), 0)
     return test
 
 
