@@ -3,14 +3,22 @@
 #include "driver/demo.h"
 #include "platform/platform.h"
 
+namespace {
+void Say(const char* why) {
+    char line[768];
+    std::snprintf(line, sizeof line, "kelp2207: %s", why);
+    Platform()->say(line);
+}
+} // namespace
+
 int main(int, char**) {
     if (const char* problem = Platform()->checkSettings()) {
-        std::fprintf(stderr, "kelp2207: %s\n", problem);
+        Say(problem);
         return 2;
     }
     int status = 0;
     if (const char* failure = DemoInit()) {
-        std::fprintf(stderr, "kelp2207: %s\n", failure);
+        Say(failure);
         status = 1;
     } else {
         DemoRunShow(); // until ESC's fade is done

@@ -132,5 +132,20 @@ extern "C" EMSCRIPTEN_KEEPALIVE void BrowserTap(int symbol) {
     if (symbol > 0) tapped = symbol;
 }
 
-const PLATFORM PlatformBrowser = {"browser", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
-                                  CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
+const PLATFORM PlatformBrowser = {
+    .name = "browser",
+    .checkSettings = CheckSettings,
+    .say = PlatformSayOnStandardError,
+    .openMode = OpenMode,
+    .closeMode = CloseMode,
+    .why = Why,
+    .present = Present,
+    .pollEvent = PollEvent,
+    .openSound = OpenSound,
+    .closeSound = CloseSound,
+    .lockSound = LockSound,
+    .unlockSound = UnlockSound,
+    .clock = Clock,
+    .sleep = Sleep,
+    .end = End,
+};

@@ -1,4 +1,6 @@
-// The desktop backend: SDL 1.2, the classic library or sdl12-compat over SDL 2.
+// The desktop backend: SDL 1.2 on Linux (the classic library or sdl12-compat over SDL 2) and on
+// Windows. What differs between the two systems (signals, messages, taking the whole screen)
+// lives here and nowhere above.
 #include <SDL.h>
 #include <SDL_syswm.h>
 
@@ -9,7 +11,11 @@
 #include <cstring>
 #include <initializer_list>
 
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <unistd.h>
+#endif
 
 #include "platform/enlarge.h"
 #include "platform/platform.h"
@@ -91,10 +97,14 @@ void DesktopSize(int* w, int* h) {
 char reason[512] = "";
 
 void Explain(const char* what, const char* hint) {
+#if defined(_WIN32)
+    std::snprintf(reason, sizeof reason, "%s%s", what, hint); // one desktop: nothing to name
+#else
     const char* name = std::getenv("DISPLAY");
     char tried[256] = "DISPLAY is not set";
     if (name && *name) std::snprintf(tried, sizeof tried, "DISPLAY=%s", name);
     std::snprintf(reason, sizeof reason, "%s (%s)%s", what, tried, hint);
+#endif
 }
 
 // Without a graphical display SDL falls back to drawing in the terminal, writing escape codes to
@@ -119,6 +129,29 @@ bool OnDriverWithoutScreen() {
 volatile std::sig_atomic_t terminationRequested = 0;
 bool terminationTold = false; // this drain of the queue has had its ESC
 
+#if defined(_WIN32)
+// A windowed Windows program has no console, so no Ctrl+C or hang-up to take; a display mode
+// of its own (KELP2207_FULLSCREEN=mode) Windows gives back itself when the process ends.
+void TakeTerminationSignals() {}
+
+// Double-clicked, the program has nowhere to print: the reason also comes in a message box.
+void Say(const char* line) {
+    std::fprintf(stderr, "%s\n", line);
+    std::fflush(stderr);
+    MessageBoxA(nullptr, line, "KELP2207", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+}
+
+// A window without a frame that covers the screen shows the picture on the whole screen and,
+// unlike SDL's full screen here, changes no display mode. Placed at the screen's corner.
+uint32_t CoverFlags(uint32_t flags) {
+    static char place[] = "SDL_VIDEO_WINDOW_POS=0,0";
+    SDL_putenv(place);
+    return (flags & ~uint32_t(SDL_FULLSCREEN)) | SDL_NOFRAME;
+}
+
+// SDL's terminal drivers do not exist here.
+void KeepOutOfTheTerminal() {}
+#else
 void OnTermination(int) { terminationRequested = 1; }
 
 // SDL turns SIGINT and SIGTERM into a quit event, which the keyboard drops like a window close,
@@ -136,6 +169,17 @@ void TakeTerminationSignals() {
         sigaction(sig, &action, nullptr);
     }
 }
+
+void Say(const char* line) { PlatformSayOnStandardError(line); }
+
+// SDL's full screen at the desktop's own resolution changes no mode here.
+uint32_t CoverFlags(uint32_t flags) { return flags; }
+
+// Unless a driver was named, the terminal library draws nowhere (see DriverChosen).
+void KeepOutOfTheTerminal() {
+    if (!DriverChosen() && !SDL_WasInit(SDL_INIT_VIDEO)) setenv("CACA_DRIVER", "null", 1);
+}
+#endif
 
 #if defined(SDL_VIDEO_DRIVER_X11)
 // True when an EWMH window manager runs on the display: it is the one that grants full screen.
@@ -211,7 +255,7 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     screen = nullptr;
     modeFlags = mode.flags;
     TakeTerminationSignals();
-    if (!DriverChosen() && !SDL_WasInit(SDL_INIT_VIDEO)) setenv("CACA_DRIVER", "null", 1);
+    KeepOutOfTheTerminal();
     const SETTINGS& settings = Settings();
     // Full screen takes the desktop at its own resolution, so no video mode changes: the
     // picture is enlarged here. A window is enlarged only when asked, and can then be resized.
@@ -224,6 +268,7 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
             w = desktopW;
             h = desktopH;
             most = settings.scale > 0 ? settings.scale : kLargestScale * 4;
+            modeFlags = CoverFlags(modeFlags);
         }
     } else if (!fullScreen && settings.scale != 0) {
         most = settings.scale;
@@ -415,5 +460,20 @@ void Sleep(int milliseconds) { SDL_Delay(Uint32(milliseconds > 0 ? milliseconds 
 void End(int) { SDL_Quit(); }
 } // namespace
 
-const PLATFORM PlatformDesktop = {"desktop", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
-                                  CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
+const PLATFORM PlatformDesktop = {
+    .name = "desktop",
+    .checkSettings = CheckSettings,
+    .say = Say,
+    .openMode = OpenMode,
+    .closeMode = CloseMode,
+    .why = Why,
+    .present = Present,
+    .pollEvent = PollEvent,
+    .openSound = OpenSound,
+    .closeSound = CloseSound,
+    .lockSound = LockSound,
+    .unlockSound = UnlockSound,
+    .clock = Clock,
+    .sleep = Sleep,
+    .end = End,
+};

@@ -67,8 +67,23 @@ void Sleep(int milliseconds) {
 void End(int) {}
 } // namespace
 
-const PLATFORM PlatformHeadless = {"headless", CheckSettings, OpenMode, CloseMode, Why, Present, PollEvent, OpenSound,
-                                   CloseSound, LockSound, UnlockSound, Clock, Sleep, End};
+const PLATFORM PlatformHeadless = {
+    .name = "headless",
+    .checkSettings = CheckSettings,
+    .say = PlatformSayOnStandardError,
+    .openMode = OpenMode,
+    .closeMode = CloseMode,
+    .why = Why,
+    .present = Present,
+    .pollEvent = PollEvent,
+    .openSound = OpenSound,
+    .closeSound = CloseSound,
+    .lockSound = LockSound,
+    .unlockSound = UnlockSound,
+    .clock = Clock,
+    .sleep = Sleep,
+    .end = End,
+};
 
 void PlatformChooseHeadless(const HEADLESS* h) {
     hooks = h ? *h : HEADLESS{};

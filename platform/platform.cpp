@@ -1,5 +1,7 @@
 #include "platform/platform.h"
 
+#include <cstdio>
+
 namespace {
 const PLATFORM* chosen = nullptr;
 } // namespace
@@ -7,3 +9,5 @@ const PLATFORM* chosen = nullptr;
 const PLATFORM* Platform() { return chosen ? chosen : PlatformDefault; }
 
 void PlatformChoose(const PLATFORM* backend) { chosen = backend; }
+
+void PlatformSayOnStandardError(const char* line) { std::fprintf(stderr, "%s\n", line); }

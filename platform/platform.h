@@ -27,6 +27,10 @@ struct PLATFORM {
     // Null when the settings the backend takes from the environment are good; otherwise one
     // line naming the setting and what it takes (the program then stops with status 2).
     const char* (*checkSettings)();
+    // Tells the user, in one line, why the program stops: on standard error, and where a
+    // program may have no terminal to be read in (a windowed Windows program), in a message
+    // box as well.
+    void (*say)(const char* line);
     // Opens, or opens anew, a mode that shows pictures of mode.width x mode.height; stores the
     // colour depth granted in *bpp. False when none could be opened; why() then says why.
     bool (*openMode)(const PLATFORMMODE& mode, int* bpp);
@@ -57,6 +61,9 @@ struct PLATFORM {
     // told the show has ended.
     void (*end)(int status);
 };
+
+// `say` where standard error is the place: one line and its end.
+void PlatformSayOnStandardError(const char* line);
 
 // The backend in use: the program's default until another is chosen.
 const PLATFORM* Platform();

@@ -7,7 +7,13 @@
 
 // Puts a module's record in that section and keeps it, though nothing refers to it. An
 // attribute list cannot be named any other way; one spelling keeps every record in one place.
+// Only ELF's linkers drop a section nothing refers to (GCC elsewhere ignores `retain`, with a
+// warning; a PE image keeps the section, under its first eight letters).
+#if defined(__ELF__) || defined(__clang__)
 #define KELP_IDENTITY [[gnu::used, gnu::retain, gnu::section("kelp_identity")]]
+#else
+#define KELP_IDENTITY [[gnu::used, gnu::section("kelp_identity")]]
+#endif
 
 struct IDENTITY {
     char name[8];
