@@ -2,10 +2,10 @@
 #include <cstdio>
 
 #include "kelp2207/version.h"
-#include "record/interrupt.h"
 #include "record/options.h"
 #include "record/output.h"
 #include "record/recorder.h"
+#include "record/system.h"
 
 int main(int argc, char** argv) {
     RECORDOPTIONS options;

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "record/system.h"
+
 const char* const kRecordUsage =
     "usage: kelp2207-record [--frames N] [--keys LIST] [--scale K] [--only LIST] [--quiet] OUTPUT\n"
     "\n"
@@ -176,7 +178,7 @@ RECORDPARSE RecordParseOptions(int argc, const char* const* argv, RECORDOPTIONS&
         return RECORDPARSE::Usage;
     }
     const std::string& out = options.output;
-    if (out == "/dev/null") {
+    if (out == "/dev/null" || out == kRecordNullDevice) { // and Windows' own name for it
         options.kind = RECORDKIND::Discard;
     } else if (EndsWith(out, ".mkv")) {
         options.kind = RECORDKIND::Matroska;

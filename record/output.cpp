@@ -1,26 +1,14 @@
 #include "record/output.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <initializer_list>
-#include <thread>
 #include <vector>
 
-#include "record/interrupt.h"
+#include "record/system.h"
 #include "record/wav.h"
-
-extern char** environ;
 
 namespace {
 namespace fs = std::filesystem;
@@ -47,20 +35,6 @@ struct Enlarger {
     }
     ~Enlarger() { IMGFree(&big); }
 };
-
-// False when the write fails or a signal ends the recording meanwhile (the signal interrupts a
-// write that waits on a stalled reader).
-bool WriteAll(int fd, const void* data, size_t bytes) {
-    auto* at = static_cast<const uint8_t*>(data);
-    while (bytes > 0) {
-        const ssize_t n = write(fd, at, bytes);
-        if (n < 0 && errno == EINTR && !RecordInterrupted()) continue;
-        if (n <= 0) return false;
-        at += n;
-        bytes -= size_t(n);
-    }
-    return true;
-}
 
 // --- a folder of pictures and a WAV file ----------------------------------------------------
 
@@ -148,8 +122,15 @@ struct FolderOutput final : RECORDOUTPUT {
     }
 
     bool Finish() override {
-        if (!WAVClose(wav) || std::rename(partialWav.c_str(), finalWav.c_str()) != 0) {
+        std::error_code failed;
+        if (!WAVClose(wav)) {
             error = "cannot write " + finalWav + ": " + Reason();
+            return false;
+        }
+        // Replacing the music of an earlier recording, on Windows too.
+        fs::rename(partialWav, finalWav, failed);
+        if (failed) {
+            error = "cannot write " + finalWav + ": " + failed.message();
             return false;
         }
         RemoveOtherPictures(false);
@@ -173,9 +154,8 @@ struct FolderOutput final : RECORDOUTPUT {
 struct EncoderOutput final : RECORDOUTPUT {
     Enlarger picture;
     std::vector<uint8_t> rgb; // the frame as ffmpeg reads it
-    int video = -1, audio = -1;
-    pid_t child = -1;
-    FILE* messages = nullptr; // ffmpeg's standard error, for its reason when it fails
+    RECORDCHILD* child = nullptr;
+    bool sound = true;
     std::string partial, final;
 
     static std::vector<std::string> Arguments(const RECORDOPTIONS& o, const std::string& into) {
@@ -216,69 +196,18 @@ struct EncoderOutput final : RECORDOUTPUT {
     bool Open(const RECORDOPTIONS& o) {
         final = o.output;
         partial = o.output + ".partial";
+        sound = o.kind != RECORDKIND::GIF;
         // Fail before starting when the file cannot be made at all.
-        const int probe = open(partial.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (probe < 0) {
+        std::FILE* probe = std::fopen(partial.c_str(), "wb");
+        if (!probe) {
             error = "cannot write " + partial + ": " + Reason();
             return false;
         }
-        close(probe);
+        std::fclose(probe);
         if (!picture.Make(256, 256, o.scale)) return (error = "out of memory", false);
         rgb.resize(size_t(picture.big->width) * size_t(picture.big->height) * 3);
-        int v[2], s[2];
-        if (pipe2(v, O_CLOEXEC) != 0) return (error = "pipe: " + Reason(), false);
-        if (pipe2(s, O_CLOEXEC) != 0) {
-            error = "pipe: " + Reason();
-            close(v[0]);
-            close(v[1]);
-            return false;
-        }
-        fcntl(v[1], F_SETPIPE_SZ, 1 << 20); // fewer turns between the two processes
-        fcntl(s[1], F_SETPIPE_SZ, 1 << 20);
-        messages = std::tmpfile();
-        if (messages) fcntl(fileno(messages), F_SETFD, FD_CLOEXEC); // ffmpeg gets it as fd 2 only
-        // ffmpeg in a process group of its own: a terminal's Ctrl+C reaches the recorder alone,
-        // which then ends ffmpeg itself. The signals the recorder ignores or catches are the
-        // defaults again in ffmpeg.
-        posix_spawnattr_t attributes;
-        posix_spawnattr_init(&attributes);
-        sigset_t defaults, none;
-        sigemptyset(&defaults);
-        for (int sig : {SIGPIPE, SIGINT, SIGTERM, SIGHUP}) sigaddset(&defaults, sig);
-        sigemptyset(&none);
-        posix_spawnattr_setsigdefault(&attributes, &defaults);
-        posix_spawnattr_setsigmask(&attributes, &none);
-        posix_spawnattr_setpgroup(&attributes, 0);
-        posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETSIGMASK);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-        if (messages) posix_spawn_file_actions_adddup2(&actions, fileno(messages), 2);
-        posix_spawn_file_actions_adddup2(&actions, v[0], 3);
-        posix_spawn_file_actions_adddup2(&actions, s[0], 4);
-        const std::vector<std::string> args = Arguments(o, partial);
-        std::vector<char*> argv;
-        for (const auto& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-        argv.push_back(nullptr);
-        const int spawned = posix_spawnp(&child, "ffmpeg", &actions, &attributes, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        posix_spawnattr_destroy(&attributes);
-        close(v[0]);
-        close(s[0]);
-        video = v[1];
-        audio = s[1];
-        if (spawned != 0) {
-            child = -1;
-            error = spawned == ENOENT ? "ffmpeg not found: install it (apt-get install ffmpeg) to write " + o.output
-                                      : "cannot start ffmpeg: " + std::string(std::strerror(spawned));
-            return false;
-        }
-        if (o.kind == RECORDKIND::GIF) {
-            close(audio);
-            audio = -1;
-        }
-        return true;
+        child = RecordStartChild(Arguments(o, partial), sound, o.output, error);
+        return child != nullptr;
     }
 
     bool Picture(const IMG* p) override {
@@ -294,11 +223,11 @@ struct EncoderOutput final : RECORDOUTPUT {
         return true;
     }
 
-    bool Frame(const uint8_t* sound, size_t bytes, int showings) override {
+    bool Frame(const uint8_t* samples, size_t bytes, int showings) override {
         // The sound first: ffmpeg then never waits for sound while the frame's pipe is full.
-        if (audio >= 0 && !WriteAll(audio, sound, bytes)) return Failed();
+        if (sound && !RecordFeed(child, true, samples, bytes)) return Failed();
         for (int i = 0; i < showings; ++i) {
-            if (!WriteAll(video, rgb.data(), rgb.size())) return Failed();
+            if (!RecordFeed(child, false, rgb.data(), rgb.size())) return Failed();
         }
         return true;
     }
@@ -307,82 +236,40 @@ struct EncoderOutput final : RECORDOUTPUT {
     // and leaves ffmpeg for Abandon to end.
     bool Failed() {
         if (RecordInterrupted()) return (error = "interrupted", false);
-        CloseAndWait();
+        RecordFinishChild(child);
         error = "ffmpeg failed" + LastMessage();
         return false;
     }
 
     std::string LastMessage() {
-        if (!messages) return "";
-        std::fflush(messages);
-        std::rewind(messages);
-        char line[512], last[512] = "";
-        while (std::fgets(line, sizeof line, messages)) {
-            if (line[0] != '\n') std::snprintf(last, sizeof last, "%s", line);
-        }
-        last[std::strcspn(last, "\r\n")] = 0;
-        return *last ? std::string(": ") + last : "";
-    }
-
-    void ClosePipes() {
-        if (video >= 0) close(video);
-        if (audio >= 0) close(audio);
-        video = audio = -1;
-    }
-
-    // With the pipes closed ffmpeg finishes its file and ends; -1 when a signal ended the
-    // recording meanwhile (ffmpeg is left running, for Abandon).
-    int CloseAndWait() {
-        ClosePipes();
-        int status = -1;
-        while (child > 0) {
-            if (waitpid(child, &status, 0) == child) {
-                child = -1;
-            } else if (errno != EINTR || RecordInterrupted()) {
-                return -1;
-            }
-        }
-        return status;
+        const std::string last = RecordChildMessage(child);
+        return last.empty() ? "" : ": " + last;
     }
 
     bool Finish() override {
-        const int status = CloseAndWait();
+        const int status = RecordFinishChild(child);
         if (RecordInterrupted()) return (error = "interrupted", false);
-        if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        if (status != 0) {
             error = "ffmpeg failed" + LastMessage();
             return false;
         }
-        if (std::rename(partial.c_str(), final.c_str()) != 0) {
-            error = "cannot write " + final + ": " + Reason();
+        std::error_code failed;
+        fs::rename(partial, final, failed);
+        if (failed) {
+            error = "cannot write " + final + ": " + failed.message();
             return false;
         }
         return true;
     }
 
-    // ffmpeg is asked to stop, and made to when it has not within a few seconds: a stalled
-    // encoder must not keep the recorder waiting for ever.
+    // ffmpeg is ended if it still runs: a stalled encoder must not keep the recorder waiting.
     void Abandon() override {
-        ClosePipes();
-        if (child > 0) {
-            kill(child, SIGTERM);
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
-            pid_t ended = 0;
-            while ((ended = waitpid(child, nullptr, WNOHANG)) == 0 && std::chrono::steady_clock::now() < deadline) {
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            }
-            if (ended == 0) {
-                kill(child, SIGKILL);
-                while (waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
-                }
-            }
-            child = -1;
-        }
+        RecordEndChild(child);
+        child = nullptr;
         std::remove(partial.c_str());
     }
 
-    ~EncoderOutput() override {
-        if (messages) std::fclose(messages);
-    }
+    ~EncoderOutput() override { RecordEndChild(child); }
 };
 
 struct DiscardOutput final : RECORDOUTPUT {

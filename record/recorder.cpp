@@ -10,7 +10,7 @@
 #include "driver/fps.h"
 #include "platform/headless.h"
 #include "platform/sdlkbd.h"
-#include "record/interrupt.h"
+#include "record/system.h"
 
 namespace {
 constexpr int kRate = 44100;
