@@ -4,7 +4,7 @@ JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 PREFIX ?= /usr/local
 
-.PHONY: all run check test deps build build-asan bench fuzz web install uninstall deb clean
+.PHONY: all run check test deps build build-asan bench fuzz web windows install uninstall deb clean
 
 all: build
 
@@ -52,6 +52,13 @@ web: deps
 	scripts/build-web kelp2207-web
 	python3 web/serve.py
 
+# The show for Windows: build-windows/kelp2207-VERSION-windows-x64.zip, cross-built with mingw-w64
+# (SDL 1.2 for Windows is built from Debian's source package the first time).
+windows:
+	@scripts/install-deps windows
+	scripts/build-windows
+	@ls build-windows/kelp2207-*-windows-x64.zip
+
 # The programs, desktop entry, icons, manual pages and the toolbox under $(PREFIX); DESTDIR is
 # honoured. `make uninstall` removes what the last install put there.
 install: build
@@ -68,4 +75,4 @@ deb: build
 	cd build && cpack -G DEB
 
 clean:
-	rm -rf build build-asan build-bench build-fuzz build-tsan build-web
+	rm -rf build build-asan build-bench build-fuzz build-tsan build-web build-windows

@@ -14,6 +14,16 @@ function(kelp_library name)
   endif()
 endfunction()
 
+# GoogleTest from Debian's sources, built with the build's own compiler, for the builds that
+# cannot link the system's (the browser's, Windows'): it names the same GTest:: targets.
+function(kelp_source_gtest)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  target_compile_options(gtest PRIVATE -w)
+  target_compile_options(gtest_main PRIVATE -w)
+endfunction()
+
 # kelp_test(<name> <sources...> [DEPS <libs...>] [ENV <VAR=value...>] [LAUNCHER <command...>])
 # A GoogleTest program registered with CTest, one CTest entry per test case, labelled unit: the
 # quick loop (`make check`) runs them. The cases are listed when the tests run, not after every
@@ -33,12 +43,21 @@ function(kelp_test name)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
   endif()
-  if(EMSCRIPTEN)
-    # On wasm32 under node: one run of the whole program, its cases shuffled; discovering the
-    # cases would start node once more for each.
-    kelp_node_program(${name})
-    # Linked without the whole-program optimiser, which takes longer than the tests run.
-    target_link_options(${name} PRIVATE -O0)
+  if(EMSCRIPTEN OR WIN32)
+    # On wasm32 under node, on Windows under Wine: one run of the whole program, its cases
+    # shuffled; discovering the cases would start node or Wine once more for each.
+    if(EMSCRIPTEN)
+      kelp_node_program(${name})
+      # Linked without the whole-program optimiser, which takes longer than the tests run.
+      target_link_options(${name} PRIVATE -O0)
+    endif()
+    if(WIN32)
+      # SDL.dll is found where Wine looks for programs.
+      list(APPEND ARG_ENV WINEPATH=${KELP_WINDOWS_SDL_BIN})
+    endif()
+    if(ARG_ENV)
+      set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;${ARG_ENV};${CMAKE_CROSSCOMPILING_EMULATOR}")
+    endif()
     add_test(NAME ${name} COMMAND ${name} --gtest_shuffle)
     set_tests_properties(${name} PROPERTIES LABELS unit)
     return()

@@ -24,12 +24,3 @@ set(CMAKE_CXX_FLAGS_RELWITHDEBINFO "-O2 -DNDEBUG")
 function(kelp_node_program name)
   target_link_options(${name} PRIVATE -sNODERAWFS=1 -sALLOW_MEMORY_GROWTH=1 -sENVIRONMENT=node)
 endfunction()
-
-# GoogleTest from Debian's sources, built with the same compiler (it names its GTest:: targets).
-function(kelp_web_gtest)
-  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
-  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-  target_compile_options(gtest PRIVATE -w)
-  target_compile_options(gtest_main PRIVATE -w)
-endfunction()

@@ -1,9 +1,6 @@
 # The instrument table: the 13 sounds in data/instruments/, in table order, compiled into
 # SAMPLE-layout records (data/instruments.h). They were made by tools/instruments.
-add_executable(kelp_wavtable wavtable.cpp)
-if(EMSCRIPTEN)
-  kelp_node_program(kelp_wavtable)
-endif()
+kelp_build_tool(kelp_wavtable wavtable.cpp)
 
 set(KELP_INSTRUMENT_FILES
   00-bass-a2.wav 01-kick.wav 02-snare.wav 03-hat.wav
@@ -14,7 +11,7 @@ list(TRANSFORM KELP_INSTRUMENT_FILES PREPEND ${CMAKE_CURRENT_SOURCE_DIR}/instrum
 
 set(_out ${CMAKE_CURRENT_BINARY_DIR}/instrument_table.cpp)
 add_custom_command(OUTPUT ${_out}
-  COMMAND kelp_wavtable ${_out} ${KELP_INSTRUMENT_FILES}
-  DEPENDS kelp_wavtable ${KELP_INSTRUMENT_FILES}
+  COMMAND ${kelp_wavtable_command} ${_out} ${KELP_INSTRUMENT_FILES}
+  DEPENDS ${kelp_wavtable_command} ${KELP_INSTRUMENT_FILES}
   COMMENT "Building the instrument table")
 list(APPEND KELP_ASSETS ${_out})

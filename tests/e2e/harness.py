@@ -225,24 +225,27 @@ class Framebuffer(XWD):
 class Session:
     """One Xvfb on a free display with one run of the program on it."""
 
-    def __init__(self, program=PROGRAM, depth=24, env=None, screen="640x480", xvfb_args=()):
+    def __init__(self, program=PROGRAM, depth=24, env=None, screen="640x480", xvfb_args=(), full_screen=None,
+                 command=None):
+        """`command` runs the program through another (Wine, say); `full_screen` says how it shows
+        the picture when the program's name cannot tell."""
         self.tmp = tempfile.mkdtemp(prefix="kelp-e2e-")
         self.depth = depth
-        self.full_screen = program == PROGRAM_FS
+        self.full_screen = program == PROGRAM_FS if full_screen is None else full_screen
         self.env = dict(env or {})
         self.xvfb = None
         self.proc = None
         self.window = None
         self._start_xvfb(depth, screen, list(xvfb_args))
         # x11 only: should the server be unreachable, SDL must fail, not fall back to a
-        # terminal driver that no screenshot would see.
-        environment = program_environment(DISPLAY=self.display, SDL_AUDIODRIVER="dummy", SDL_VIDEODRIVER="x11")
-        environment.update(env or {})
+        # terminal driver that no screenshot would see. A value None in `env` unsets.
+        environment = program_environment(**dict({"DISPLAY": self.display, "SDL_AUDIODRIVER": "dummy",
+                                                  "SDL_VIDEODRIVER": "x11"}, **self.env))
         self.stdout_path = os.path.join(self.tmp, "stdout")
         self.stderr_path = os.path.join(self.tmp, "stderr")
         with open(self.stdout_path, "wb") as out, open(self.stderr_path, "wb") as err:
-            self.proc = subprocess.Popen([program], env=environment, stdin=subprocess.DEVNULL, stdout=out,
-                                         stderr=err, start_new_session=True)
+            self.proc = subprocess.Popen(list(command or []) + [program], env=environment, stdin=subprocess.DEVNULL,
+                                         stdout=out, stderr=err, start_new_session=True)
 
     # -noreset: by default the server resets whenever its last client leaves (between two
     # xdotool calls, say) and refuses connections meanwhile; a program starting then would
@@ -433,6 +436,89 @@ class E2E(unittest.TestCase):
         folder = tempfile.mkdtemp(prefix="kelp-e2e-")
         self.addCleanup(shutil.rmtree, folder, True)
         return folder
+
+
+class Looks:
+    """What a screenshot shows, as a viewer would tell it: which part, the read-out's digits, the
+    picture enlarged by whole pixels. Mixed into a test case before its session base."""
+
+    @classmethod
+    def setUpClass(cls):
+        super().setUpClass()
+        data = os.path.join(ROOT, "data")
+        cls.corner = read_netpbm_file(os.path.join(data, "corner.ppm"))
+        cls.font = read_netpbm_file(os.path.join(data, "font.ppm"))
+        badge = read_netpbm_file(os.path.join(data, "badge.ppm"))
+        cls.badge_colours = {badge.pixel(x, y) for y in range(badge.height) for x in range(badge.width)}
+
+    def corner_at(self, shot, x, y):
+        """True when the pale corner logo stands at (x, y): every non-black logo pixel matches."""
+        for cy in range(self.corner.height):
+            for cx in range(self.corner.width):
+                p = self.corner.pixel(cx, cy)
+                if p and not shot.like(shot.pixel(x + cx, y + cy), p):
+                    return False
+        return True
+
+    def only_badge(self, shot, top, bottom):
+        """True when rows top..bottom-1 show nothing but the rotozoom's badge texels."""
+        badge = shot.palette(self.badge_colours)
+        return all(shot.key(shot.pixel(x, y)) in badge for y in range(top, bottom) for x in range(256))
+
+    def part(self, shot):
+        """Which part a screenshot shows: the corner logo's place tells two, three and four; part one
+        shows the turning badge between the logo's lowest reach and the scroller band's highest."""
+        if self.corner_at(shot, 128, 224):
+            return 2
+        if self.corner_at(shot, 0, 224):
+            return 3
+        if self.corner_at(shot, 128, 0):
+            return 4
+        if self.only_badge(shot, 120, 192):
+            return 1
+        return None
+
+    def digits(self, shot, text):
+        """True when the top-left corner shows the two glyphs of `text` from the font picture."""
+        for i, ch in enumerate(text):
+            code = ord(ch)
+            gx, gy = (code % 32) * 32, (code // 32) * 32
+            for y in range(32):
+                for x in range(32):
+                    p = self.font.pixel(gx + x, gy + y)
+                    if p and not shot.like(shot.pixel(i * 32 + x, y), p):
+                        return False
+        return True
+
+    def wait_part(self, s, number):
+        return s.wait_screen(lambda shot: self.part(shot) == number, "part %d" % number)
+
+    def assert_enlarged(self, s, factor, frames, at=None):
+        """The picture stands enlarged `factor` times (at `at` on the screen), each block of one
+        colour, black all around, and is one of `frames` (SHA-1s of recorded frames)."""
+        def shown():
+            s.assert_running()
+            screen = s.screen()
+            x, y, seen = s.layout(screen)
+            shot = screen.picture(x, y, 256, factor)
+            return seen == factor and hashlib.sha1(shot.rgb).digest() in frames and (screen, x, y, shot)
+
+        screen, x, y, shot = wait_for(shown, "a recorded frame enlarged %d times" % factor)
+        if at:
+            self.assertEqual((x, y), at)
+        # Every block one colour: each screen line of a row of blocks is its pixels, each repeated
+        # `factor` times, and all the lines of the row are alike.
+        size, width = screen.size, 256 * factor * screen.size
+        for row in range(256):
+            lines = [bytes(screen.data[screen.base + (y + row * factor + dy) * screen.stride + x * size:][:width])
+                     for dy in range(factor)]
+            blocks = b"".join(lines[0][c * factor * size:(c * factor + 1) * size] * factor for c in range(256))
+            self.assertEqual(lines[0], blocks, "a block of row %d is not one colour" % row)
+            self.assertEqual(lines, [lines[0]] * factor, "the lines of block row %d differ" % row)
+        x0, y0 = s.geometry()[:2]
+        for px, py in ((x - 1, y), (x, y - 1), (x + 256 * factor, y + 256 * factor - 1), (x0, y0)):
+            if (px, py) != (x, y) and px >= x0 and py >= y0:
+                self.assertEqual(screen.pixel(px, py), 0, "black around the picture at (%d, %d)" % (px, py))
 
 
 def main():

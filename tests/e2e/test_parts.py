@@ -5,67 +5,10 @@ import os
 import subprocess
 import time
 
-from harness import (CLOCKSTEP, E2E, PRESENTHOLD, PROGRAM, PROGRAM_FS, ROOT, main, preload, read_netpbm_file,
-                     recorded_frames, wait_for)
-
-DATA = os.path.join(ROOT, "data")
+from harness import CLOCKSTEP, E2E, PRESENTHOLD, PROGRAM, PROGRAM_FS, Looks, main, preload, recorded_frames, wait_for
 
 
-def colours(picture):
-    return {picture.pixel(x, y) for y in range(picture.height) for x in range(picture.width)}
-
-
-class Show(E2E):
-    @classmethod
-    def setUpClass(cls):
-        cls.corner = read_netpbm_file(os.path.join(DATA, "corner.ppm"))
-        cls.font = read_netpbm_file(os.path.join(DATA, "font.ppm"))
-        cls.badge_colours = colours(read_netpbm_file(os.path.join(DATA, "badge.ppm")))
-
-    # --- what a screenshot shows ----------------------------------------------------------------
-
-    def corner_at(self, shot, x, y):
-        """True when the pale corner logo stands at (x, y): every non-black logo pixel matches."""
-        for cy in range(self.corner.height):
-            for cx in range(self.corner.width):
-                p = self.corner.pixel(cx, cy)
-                if p and not shot.like(shot.pixel(x + cx, y + cy), p):
-                    return False
-        return True
-
-    def only_badge(self, shot, top, bottom):
-        """True when rows top..bottom-1 show nothing but the rotozoom's badge texels."""
-        badge = shot.palette(self.badge_colours)
-        return all(shot.key(shot.pixel(x, y)) in badge for y in range(top, bottom) for x in range(256))
-
-    def part(self, shot):
-        """Which part a screenshot shows: the corner logo's place tells two, three and four; part one
-        shows the turning badge between the logo's lowest reach and the scroller band's highest."""
-        if self.corner_at(shot, 128, 224):
-            return 2
-        if self.corner_at(shot, 0, 224):
-            return 3
-        if self.corner_at(shot, 128, 0):
-            return 4
-        if self.only_badge(shot, 120, 192):
-            return 1
-        return None
-
-    def digits(self, shot, text):
-        """True when the top-left corner shows the two glyphs of `text` from the font picture."""
-        for i, ch in enumerate(text):
-            code = ord(ch)
-            gx, gy = (code % 32) * 32, (code // 32) * 32
-            for y in range(32):
-                for x in range(32):
-                    p = self.font.pixel(gx + x, gy + y)
-                    if p and not shot.like(shot.pixel(i * 32 + x, y), p):
-                        return False
-        return True
-
-    def wait_part(self, s, number):
-        return s.wait_screen(lambda shot: self.part(shot) == number, "part %d" % number)
-
+class Show(Looks, E2E):
     # --- the tests --------------------------------------------------------------------------
 
     def test_parts_follow_in_order_and_space_moves_on(self):

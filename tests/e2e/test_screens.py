@@ -6,40 +6,14 @@ import hashlib
 import os
 import subprocess
 
-from harness import E2E, PROGRAM, PROGRAM_FS, main, program_environment, recorded_frames, wait_for
+from harness import E2E, PROGRAM, PROGRAM_FS, Looks, main, program_environment, recorded_frames, wait_for
 
 
-class Screens(E2E):
+class Screens(Looks, E2E):
     @classmethod
     def setUpClass(cls):
+        super().setUpClass()
         cls.frames = set(recorded_frames(1023))  # part one
-
-    def assert_enlarged(self, s, factor, at=None):
-        """The picture stands enlarged `factor` times (at `at` on the screen), each block of one
-        colour, black all around, and is a recorded frame."""
-        def shown():
-            s.assert_running()
-            screen = s.screen()
-            x, y, seen = s.layout(screen)
-            shot = screen.picture(x, y, 256, factor)
-            return seen == factor and hashlib.sha1(shot.rgb).digest() in self.frames and (screen, x, y, shot)
-
-        screen, x, y, shot = wait_for(shown, "a frame of part one enlarged %d times" % factor)
-        if at:
-            self.assertEqual((x, y), at)
-        # Every block one colour: each screen line of a row of blocks is its pixels, each repeated
-        # `factor` times, and all the lines of the row are alike.
-        size, width = screen.size, 256 * factor * screen.size
-        for row in range(256):
-            lines = [bytes(screen.data[screen.base + (y + row * factor + dy) * screen.stride + x * size:][:width])
-                     for dy in range(factor)]
-            blocks = b"".join(lines[0][c * factor * size:(c * factor + 1) * size] * factor for c in range(256))
-            self.assertEqual(lines[0], blocks, "a block of row %d is not one colour" % row)
-            self.assertEqual(lines, [lines[0]] * factor, "the lines of block row %d differ" % row)
-        x0, y0 = s.geometry()[:2]
-        for px, py in ((x - 1, y), (x, y - 1), (x + 256 * factor, y + 256 * factor - 1), (x0, y0)):
-            if (px, py) != (x, y) and px >= x0 and py >= y0:
-                self.assertEqual(screen.pixel(px, py), 0, "black around the picture at (%d, %d)" % (px, py))
 
     def test_window_enlarged_by_whole_pixels(self):
         # auto: the largest window within four fifths of the screen's height (720 of 900: twice).
@@ -47,7 +21,7 @@ class Screens(E2E):
             s = self.session(env={"KELP2207_SCALE": scale}, screen="1024x900")
             s.wait_window()
             self.assertEqual(s.geometry()[2:], (256 * factor, 256 * factor), scale)
-            self.assert_enlarged(s, factor)
+            self.assert_enlarged(s, factor, self.frames)
             s.close()
 
     def test_a_resized_window_enlarges_the_picture_and_centres_it_on_black(self):
@@ -57,7 +31,7 @@ class Screens(E2E):
         s.x("xdotool", "windowsize", s.window, "600", "700")
         wait_for(lambda: s.geometry()[2:] == (600, 700), "the window at 600 x 700")
         x0, y0 = s.geometry()[:2]
-        self.assert_enlarged(s, 2, (x0 + 44, y0 + 94))
+        self.assert_enlarged(s, 2, self.frames, (x0 + 44, y0 + 94))
 
     def test_full_screen_takes_the_desktop_without_changing_its_mode(self):
         for screen, environment, factor, at in (("1920x1080", {}, 4, (448, 28)), ("1024x768", {}, 3, (128, 0)),
@@ -65,7 +39,7 @@ class Screens(E2E):
             s = self.session(program=PROGRAM_FS, screen=screen, env=environment)
             mode = s.x("xrandr", "--query")
             s.wait_window()
-            self.assert_enlarged(s, factor, at)
+            self.assert_enlarged(s, factor, self.frames, at)
             self.assertEqual(s.escape(), 0)
             self.assertEqual(s.x("xrandr", "--query"), mode, "the screen's mode after the show")
             s.close()

@@ -107,7 +107,7 @@ TEST_F(ImgNetpbm, BadInputIsRefused) {
     EXPECT_EQ(IMGFromPNM(nullptr), nullptr);
     EXPECT_EQ(IMGReadPNM(nullptr), nullptr);
     EXPECT_EQ(IMGReadPNM(Path("missing.ppm").c_str()), nullptr);
-    EXPECT_EQ(IMGReadPNM(dir_.c_str()), nullptr);
+    EXPECT_EQ(IMGReadPNM(dir_.string().c_str()), nullptr);
     // Binary rasters cut short, and huge sizes behind a few bytes, are refused before allocation.
     for (const std::string& bad : {std::string("P6 2 1 255\n\1\2\3\4\5"), std::string("P5 30000 30000 255\n1234567890"),
                                    std::string("P4 16 2\n\xFF\xFF\xFF"), std::string("P6 65536 65536 255\n")})

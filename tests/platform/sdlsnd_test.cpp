@@ -180,18 +180,26 @@ void WithinSeconds(int seconds, Work work) {
 } // namespace
 
 namespace {
+void SetEnv(const char* name, const char* value) {
+#if defined(_WIN32)
+    _putenv_s(name, value);
+#else
+    setenv(name, value, 1);
+#endif
+}
+
 // The real device, written to a file by SDL's disk writer; no window is needed.
 void UseDiskWriter() {
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    setenv("SDL_AUDIODRIVER", "disk", 1);
+    SetEnv("SDL_VIDEODRIVER", "dummy");
+    SetEnv("SDL_AUDIODRIVER", "disk");
 }
 } // namespace
 
 TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
     UseDiskWriter();
     const std::string file = testing::TempDir() + "kelp-sdlsnd-test.raw";
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
-    setenv("SDL_DISKAUDIODELAY", "1", 1);
+    SetEnv("SDL_DISKAUDIOFILE", file.c_str());
+    SetEnv("SDL_DISKAUDIODELAY", "1");
     SDLSND* sound = SDLSNDNew();
     ASSERT_NE(sound, nullptr) << "SDL's disk audio writer is missing";
     EXPECT_EQ(sound->frequency, 44100);
@@ -225,7 +233,7 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
 
     // Releasing the device while the driver's side keeps taking the audio lock and the
     // callback keeps running must never hang, however the two meet.
-    setenv("SDL_DISKAUDIODELAY", "0", 1);
+    SetEnv("SDL_DISKAUDIODELAY", "0");
     for (int round = 0; round < 25; ++round) {
         SDLSND* s = SDLSNDNew();
         ASSERT_NE(s, nullptr) << round;
@@ -241,12 +249,12 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
 
 TEST(SoundDevice, NoDeviceMeansNoHandleAndLeavesNothingBehind) {
     UseDiskWriter();
-    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    SetEnv("SDL_AUDIODRIVER", "no-such-driver");
     EXPECT_EQ(SDLSNDNew(), nullptr);
     // Once a device is there, it opens.
     UseDiskWriter();
     const std::string file = testing::TempDir() + "kelp-sdlsnd-retry.raw";
-    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    SetEnv("SDL_DISKAUDIOFILE", file.c_str());
     SDLSND* sound = SDLSNDNew();
     EXPECT_NE(sound, nullptr);
     WithinSeconds(20, [&] { SDLSNDFree(&sound); });

@@ -4,6 +4,7 @@ files through ffmpeg, and golden hashes of chosen frames of every part and of th
 import hashlib
 import os
 import pty
+import shlex
 import shutil
 import signal
 import stat
@@ -16,6 +17,8 @@ import unittest
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
 RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
+# What runs the recorder, when it is not this system's own program (Wine for Windows').
+LAUNCHER = shlex.split(os.environ.get("KELP_RECORDER_LAUNCHER", ""))
 GOLDEN = os.path.join(HERE, "golden.txt")
 PART = 1023
 FRAME = 256 * 256 * 3
@@ -27,7 +30,7 @@ def scratch():
 
 
 def record(*args, env=None):
-    return subprocess.run([RECORDER, "--quiet", *args], capture_output=True, text=True, timeout=600,
+    return subprocess.run([*LAUNCHER, RECORDER, "--quiet", *args], capture_output=True, text=True, timeout=600,
                           env=dict(os.environ, **(env or {})))
 
 

@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 TEST(Sine, FollowsTheQuarterWaveRule) {
     ASSERT_EQ(SINELength, 1024);
     ASSERT_EQ(SINEMask, 1023);
     for (int k = 0; k < 256; ++k) {
-        int q = int(std::floor(32767.0 * std::sin(2.0 * M_PI * k / 1024.0) + 0.5));
+        int q = int(std::floor(32767.0 * std::sin(2.0 * std::numbers::pi * k / 1024.0) + 0.5));
         if (k == 129 || k == 183) ++q; // the two entries one above the double-precision rule
         EXPECT_EQ(SINE[k], q) << k;
         EXPECT_EQ(SINE[256 + k], SINE[255 - k]) << k;
