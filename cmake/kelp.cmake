@@ -43,6 +43,17 @@ function(kelp_test name)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${name} PRIVATE -Wno-subobject-linkage)
   endif()
+  if(NOT EMSCRIPTEN)
+    # GoogleTest's headers are parsed once for all the test programs.
+    if(NOT TARGET kelp_test_pch)
+      file(WRITE ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp "")
+      add_library(kelp_test_pch OBJECT ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp)
+      target_link_libraries(kelp_test_pch PRIVATE GTest::gtest)
+      target_compile_options(kelp_test_pch PRIVATE -O0)
+      target_precompile_headers(kelp_test_pch PRIVATE <gtest/gtest.h>)
+    endif()
+    target_precompile_headers(${name} REUSE_FROM kelp_test_pch)
+  endif()
   if(EMSCRIPTEN OR WIN32)
     # On wasm32 under node, on Windows under Wine: one run of the whole program, its cases
     # shuffled; discovering the cases would start node or Wine once more for each.
@@ -62,15 +73,6 @@ function(kelp_test name)
     set_tests_properties(${name} PROPERTIES LABELS unit)
     return()
   endif()
-  # And GoogleTest's headers are parsed once for all the test programs.
-  if(NOT TARGET kelp_test_pch)
-    file(WRITE ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp "")
-    add_library(kelp_test_pch OBJECT ${PROJECT_BINARY_DIR}/kelp_test_pch.cpp)
-    target_link_libraries(kelp_test_pch PRIVATE GTest::gtest)
-    target_compile_options(kelp_test_pch PRIVATE -O0)
-    target_precompile_headers(kelp_test_pch PRIVATE <gtest/gtest.h>)
-  endif()
-  target_precompile_headers(${name} REUSE_FROM kelp_test_pch)
   # The environment goes in front of the launcher through env(1): a list in the ENVIRONMENT
   # property does not survive the discovery script whole.
   set(launcher ${ARG_LAUNCHER})

@@ -64,10 +64,10 @@ Record ThroughPipe(const std::string& bytes, Record (*read)(const char*)) {
     writer.join();
     return result;
 }
-#endif
 
 Picture PictureAt(const char* path) { return Picture(IMGReadPNM(path)); }
 Map MapAt(const char* path) { return Map(BYTEMAPReadPNM(path)); }
+#endif
 
 // Runs a shell command; whether it succeeded, and its standard output.
 bool Shell(const std::string& command, std::string& out) {
