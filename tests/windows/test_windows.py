@@ -181,6 +181,8 @@ class Window(Looks, E2E):
         s.x("xdotool", "keyup", "Escape")
         fb.close()
         self.assertEqual(s.wait_exit(), 0)
+        # Without a sound device the show runs silent, and says nothing of it.
+        self.assertEqual([line for line in s.stderr().splitlines() if "kelp2207" in line], [])
         if levels[-1] == 255:
             levels.pop()  # the root, once the window has gone
         self.assertEqual(levels, sorted(levels, reverse=True), "the picture only darkens: %s" % levels)
