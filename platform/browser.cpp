@@ -24,14 +24,22 @@ constexpr uint32_t CanvasWord(uint32_t p) {
 const char* CheckSettings() { return nullptr; } // it takes none
 
 bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
+    // The picture is opaque: said before SDL takes the canvas's context, the browser composites
+    // the canvas without blending and skips drawing what lies under it.
+    EM_ASM({
+        if (Module.canvas) Module.canvas.getContext('2d', {alpha: false});
+    });
     screen = SDL_SetVideoMode(mode.width, mode.height, 0, mode.flags);
     if (!screen) {
         std::strncpy(reason, SDL_GetError(), sizeof reason - 1);
         return false;
     }
-    // Every present writes the whole picture, and what it leaves stays in the buffer: the
-    // canvas need not be read back on every lock.
-    EM_ASM({ SDL.defaults.discardOnLock = true; });
+    // Every present writes the whole picture, opaque, and what it leaves stays in the buffer:
+    // the canvas need not be read back on every lock, nor its alpha set again on lock and unlock.
+    EM_ASM({
+        SDL.defaults.discardOnLock = true;
+        SDL.defaults.opaqueFrontBuffer = false;
+    });
     SDL_WM_SetCaption(mode.title, mode.title);
     *bpp = screen->format->BitsPerPixel;
     return true;
@@ -89,6 +97,13 @@ bool OpenSound(PLATFORMSOUND f, void* userdata) {
     desired.callback = FillFromSilence;
     desired.userdata = userdata;
     fill = f;
+    // A context made for playback rather than for instant response: the browser hands its
+    // sound on in larger blocks, waking the processor less often. SDL uses it as its own.
+    EM_ASM({
+        if (typeof SDL == 'object' && !SDL.audioContext && typeof AudioContext != 'undefined') {
+            SDL.audioContext = new AudioContext({latencyHint: 'playback'});
+        }
+    });
     if (SDL_OpenAudio(&desired, nullptr) < 0) {
         fill = nullptr;
         return false;

@@ -67,9 +67,9 @@ class Site:
 
 
 class Page:
-    def __init__(self, url, width=800, height=600, ratio=None):
+    def __init__(self, url, width=800, height=600, ratio=None, watch=WATCH):
         """With a device pixel `ratio`, the page is a phone's: a `width` x `height` screen of CSS
-        pixels that is touched, not clicked."""
+        pixels that is touched, not clicked. `watch` runs in the page before its own scripts."""
         self.browser = Chromium(width, height)
         self.session = self.browser.page()
         for domain in ("Page", "Runtime"):
@@ -78,7 +78,7 @@ class Page:
             self.send("Emulation.setDeviceMetricsOverride", {"width": width, "height": height, "deviceScaleFactor": ratio,
                                                              "mobile": True, "screenWidth": width, "screenHeight": height})
             self.send("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
-        self.send("Page.addScriptToEvaluateOnNewDocument", {"source": WATCH})
+        self.send("Page.addScriptToEvaluateOnNewDocument", {"source": watch})
         self.send("Page.navigate", {"url": url})
 
     def close(self):
