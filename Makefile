@@ -49,7 +49,7 @@ fuzz: deps
 
 # The show as a web page: builds build-web/site with Emscripten and serves it on this machine.
 web: deps
-	scripts/build-web kelp2207-web
+	scripts/build-web kelp2207-site
 	python3 web/serve.py
 
 # The show for Windows: build-windows/kelp2207-VERSION-windows-x64.zip, cross-built with mingw-w64

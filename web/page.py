@@ -3,7 +3,6 @@ the site served from a folder on 127.0.0.1, the page's presents and sound watche
 the browser, keys pressed, virtual time advanced, pictures read."""
 
 import base64
-import functools
 import http.server
 import os
 import struct
@@ -52,11 +51,13 @@ def key_event(name):
 
 
 class Site:
-    """The site folder served on a free port of 127.0.0.1 while in use."""
+    """The site folder served on a free port of 127.0.0.1 while in use; `folder` may be changed
+    meanwhile, as a new build would be put in place."""
 
     def __init__(self, folder=SITE):
-        handler = functools.partial(Handler, directory=folder)
-        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+        self.folder = folder
+        self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0),
+                                                      lambda *a: Handler(*a, directory=self.folder))
         self.server.quiet = True
         self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
@@ -69,7 +70,8 @@ class Site:
 class Page:
     def __init__(self, url, width=800, height=600, ratio=None, watch=WATCH):
         """With a device pixel `ratio`, the page is a phone's: a `width` x `height` screen of CSS
-        pixels that is touched, not clicked. `watch` runs in the page before its own scripts."""
+        pixels that is touched, not clicked. `watch` runs in the page before its own scripts.
+        Without a `url`, nothing is opened until open()."""
         self.browser = Chromium(width, height)
         self.session = self.browser.page()
         for domain in ("Page", "Runtime"):
@@ -79,6 +81,10 @@ class Page:
                                                              "mobile": True, "screenWidth": width, "screenHeight": height})
             self.send("Emulation.setTouchEmulationEnabled", {"enabled": True, "maxTouchPoints": 5})
         self.send("Page.addScriptToEvaluateOnNewDocument", {"source": watch})
+        if url:
+            self.open(url)
+
+    def open(self, url):
         self.send("Page.navigate", {"url": url})
 
     def close(self):

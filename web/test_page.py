@@ -289,6 +289,10 @@ class LoadFailures(unittest.TestCase):
                 try:
                     page.wait("document.getElementById('status').className === 'failed'", "a failure sentence")
                     self.assertIn(missing, status(page))
+                    # The sentence instead of the loading bar over a black square.
+                    self.assertEqual(page.js("""[!!document.getElementById('loading'),
+                                                 getComputedStyle(document.getElementById('screen')).visibility]"""),
+                                     [False, "hidden"])
                 finally:
                     page.close()
                     site.close()
