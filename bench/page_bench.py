@@ -1,13 +1,20 @@
-"""The page's processor time in headless Chromium beside that of a minimal page that shows a
+"""The page in headless Chromium. Its processor time beside that of a minimal page that shows a
 256 x 256 picture at 50 frames a second with putImageData, enlarged to the same size: three
 browsers side by side over the same seconds of the show (the minimal page, the page without
-sound, the page with sound), each one's time summed over all its processes.
+sound, the page with sound), each one's time summed over all its processes. Then the bytes a
+first visit transfers from a server that compresses as static servers do, and the time from a
+load without a network, from the kept files, to the first frame.
 
     python3 bench/page_bench.py [--seconds 10] [--rounds 3] [site folder]
 """
 
 import argparse
+import email.utils
+import gzip
+import http.server
+import io
 import os
+import threading
 import shutil
 import statistics
 import sys
@@ -20,13 +27,17 @@ sys.dont_write_bytecode = True
 
 from page import SITE, Page, Site  # noqa: E402
 
-# Only the presents counted: the tests' watch of the sound would cost time of its own.
+# Only the presents counted, and the time of the first: the tests' watch of the sound would cost
+# time of its own.
 PRESENTS = """
 (() => {
   let count = 0;
   window.kelpPresents = {get length() { return count; }};
   const put = CanvasRenderingContext2D.prototype.putImageData;
-  CanvasRenderingContext2D.prototype.putImageData = function (...args) { ++count; return put.apply(this, args); };
+  CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+    if (!count++) window.kelpFirstFrame = performance.now();
+    return put.apply(this, args);
+  };
 })();
 """
 
@@ -103,6 +114,82 @@ class Contender:
         self.frames.append((self.page.presents() - self._frames) / seconds)
 
 
+class StaticServer(http.server.SimpleHTTPRequestHandler):
+    """The site as a plain static server sends it: gzip where it helps (not the PNG icons),
+    Last-Modified for revalidation, no caching rules; every byte sent is counted."""
+
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
+                      ".js": "text/javascript", ".webmanifest": "application/manifest+json"}
+
+    class Counted(io.BufferedIOBase):
+        def __init__(self, out, server):
+            super().__init__()
+            self.out, self.server = out, server
+
+        def writable(self):
+            return True
+
+        def write(self, data):
+            with self.server.lock:
+                self.server.sent += len(data)
+            return self.out.write(data)
+
+    def setup(self):
+        super().setup()
+        self.wfile = self.Counted(self.wfile, self.server)
+
+    def send_head(self):
+        path = self.translate_path(self.path)
+        kind = self.guess_type(path)
+        if (not os.path.isfile(path) or kind == "image/png"
+                or "gzip" not in self.headers.get("Accept-Encoding", "")):
+            return super().send_head()
+        modified = int(os.path.getmtime(path))
+        since = self.headers.get("If-Modified-Since")
+        if since and email.utils.parsedate_to_datetime(since).timestamp() >= modified:
+            self.send_response(304)
+            self.end_headers()
+            return None
+        with open(path, "rb") as f:
+            body = gzip.compress(f.read(), 6)
+        self.send_response(200)
+        self.send_header("Content-Type", kind)
+        self.send_header("Content-Encoding", "gzip")
+        self.send_header("Content-Length", str(len(body)))
+        self.send_header("Last-Modified", self.date_time_string(modified))
+        self.end_headers()
+        return io.BytesIO(body)
+
+    def log_message(self, form, *args):
+        if os.environ.get("KELP_BENCH_LOG"):
+            super().log_message(form, *args)
+
+
+def first_visit(folder, reloads=3):
+    """The bytes of a first visit, its worker's copies included, and the times from loads without
+    a network to the first frame, in milliseconds."""
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), lambda *a: StaticServer(*a, directory=folder))
+    server.sent, server.lock = 0, threading.Lock()
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    page = Page(f"http://127.0.0.1:{server.server_address[1]}/", WIDTH, HEIGHT, watch=PRESENTS)
+    try:
+        page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame", timeout=60)
+        page.wait("navigator.serviceWorker.controller && navigator.serviceWorker.controller.state === 'activated'",
+                  "the files kept", timeout=60)
+        sent = server.sent
+        server.shutdown()
+        server.server_close()
+        times = []
+        for _ in range(reloads):
+            page.send("Page.reload")
+            page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame from the kept files", timeout=60)
+            times.append(page.js("kelpFirstFrame"))
+        return sent, times
+    finally:
+        page.close()
+        server.server_close()
+
+
 def main():
     parser = argparse.ArgumentParser(description="The page's processor time beside a minimal page's.")
     parser.add_argument("site", nargs="?", default=SITE)
@@ -136,12 +223,17 @@ def main():
         minimal_site.close()
         shutil.rmtree(folder, True)
 
+    sent, times = first_visit(args.site)
+
     base = statistics.median(contenders[0].cpu)
     print(f"{args.rounds} rounds of {args.seconds:g} s side by side at {WIDTH} x {HEIGHT}, medians:")
     print(f"{'':18} {'% of a core':>12} {'frames/s':>9} {'x minimal':>10}")
     for c in contenders:
         cpu = statistics.median(c.cpu)
         print(f"{c.name:18} {100 * cpu:12.1f} {statistics.median(c.frames):9.1f} {cpu / base:10.2f}")
+    print(f"first visit: {sent / 1000:.0f} kB sent, gzip-compressed as a static server sends them")
+    print(f"from the kept files, without a network, to the first frame: {statistics.median(times):.0f} ms"
+          f" (median of {len(times)} loads)")
 
 
 if __name__ == "__main__":
