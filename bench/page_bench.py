@@ -181,8 +181,7 @@ def first_visit(folder, reloads=3):
         server.server_close()
         times = []
         for _ in range(reloads):
-            page.send("Page.reload")
-            page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame from the kept files", timeout=60)
+            page.reload()
             times.append(page.js("kelpFirstFrame"))
         return sent, times
     finally:

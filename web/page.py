@@ -87,6 +87,14 @@ class Page:
     def open(self, url):
         self.send("Page.navigate", {"url": url})
 
+    def reload(self):
+        """Loads the page again and waits for the new document's first frame (the reload is only
+        asked for when the command returns: the old document may still be there)."""
+        self.js("window.kelpOldDocument = true")
+        self.send("Page.reload")
+        self.wait("!window.kelpOldDocument && window.kelpPresents && kelpPresents.length > 0",
+                  "the first frame after loading again", timeout=60)
+
     def close(self):
         self.browser.close()
 

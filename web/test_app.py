@@ -107,8 +107,8 @@ class App(unittest.TestCase):
         first_frame(page)
         kept_for_offline(page)
         self.site.close()  # the network is gone
-        page.send("Page.reload")
-        page.wait("window.kelpPresents && kelpPresents.length >= 25", "frames from the kept files", timeout=60)
+        page.reload()
+        page.wait("kelpPresents.length >= 25", "frames from the kept files", timeout=60)
         self.assertEqual(page.js("document.getElementById('status').className"), "")
 
     def test_a_new_build_replaces_the_old_one_whole(self):
@@ -126,8 +126,7 @@ class App(unittest.TestCase):
         first_frame(page)
         kept_for_offline(page)
         self.site.folder = new
-        page.send("Page.reload")
-        first_frame(page)
+        page.reload()
         self.assertTrue(page.js("window.kelpNewBuild === true"), "the old build's script ran")
         cache = "kelp2207-" + build_of(new)
         page.wait(f"caches.keys().then(names => names.join() === {cache!r})", "the old build's cache gone", timeout=60)
