@@ -26,6 +26,7 @@ sys.path.insert(0, os.path.join(HERE, "..", "web"))
 sys.dont_write_bytecode = True
 
 from page import SITE, Page, Site  # noqa: E402
+from serve import Handler  # noqa: E402
 
 # Only the presents counted, and the time of the first: the tests' watch of the sound would cost
 # time of its own.
@@ -118,8 +119,7 @@ class StaticServer(http.server.SimpleHTTPRequestHandler):
     """The site as a plain static server sends it: gzip where it helps (not the PNG icons),
     Last-Modified for revalidation, no caching rules; every byte sent is counted."""
 
-    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
-                      ".js": "text/javascript", ".webmanifest": "application/manifest+json"}
+    extensions_map = Handler.extensions_map
 
     class Counted(io.BufferedIOBase):
         def __init__(self, out, server):

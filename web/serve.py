@@ -15,7 +15,7 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm",
-                      ".js": "text/javascript"}
+                      ".js": "text/javascript", ".webmanifest": "application/manifest+json"}
 
     def end_headers(self):
         self.send_header("Cache-Control", "no-store")
