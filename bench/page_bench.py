@@ -22,7 +22,7 @@ import tempfile
 import time
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "web"))
+sys.path.insert(0, os.path.join(HERE, "..", "tests", "web"))
 sys.dont_write_bytecode = True
 
 from page import SITE, Page, Site  # noqa: E402

@@ -1,6 +1,9 @@
 # The browser build (Emscripten): `make web` and scripts/test-web configure it with Emscripten's
 # toolchain. What differs from the desktop build is here and in if(EMSCRIPTEN) blocks.
 
+# The site web/ makes, which tests/web opens in a browser.
+set(KELP_SITE ${CMAKE_BINARY_DIR}/site)
+
 # Emscripten's SDL 1.2 is JavaScript inside its runtime: headers, and a link option instead of
 # a library.
 find_path(KELP_EMSCRIPTEN_SDL_INCLUDE SDL.h PATH_SUFFIXES SDL REQUIRED)

@@ -10,12 +10,11 @@ every time. Needs the built site (`make web` or scripts/build-web).
 import os
 import sys
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+sys.path.insert(0, os.path.join(ROOT, "tests", "web"))  # the tests' way of driving the page
 sys.dont_write_bytecode = True
 
 from page import Page, Site  # noqa: E402
-
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 
 
 def main():

@@ -12,9 +12,8 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from page import SITE, Page, Site, read_png, read_ppm  # noqa: E402
+from page import ROOT, SITE, Page, Site, read_png, read_ppm  # noqa: E402
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
 FONT = os.path.join(ROOT, "data", "font.ppm")
 CORNER = os.path.join(ROOT, "data", "corner.ppm")

@@ -12,10 +12,10 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from page import SITE, WATCH, Page, Site  # noqa: E402
+from page import ROOT, SITE, WATCH, Page, Site  # noqa: E402
 
-HERE = os.path.dirname(os.path.abspath(__file__))
-BADGE = os.path.join(HERE, "..", "data", "badge.ppm")
+WEB = os.path.join(ROOT, "web")
+BADGE = os.path.join(ROOT, "data", "badge.ppm")
 
 # The kept files of the one cache the page's worker holds: address and SHA-256 of the body.
 CACHED = """(async () => {
@@ -118,7 +118,7 @@ class App(unittest.TestCase):
             self.addCleanup(shutil.rmtree, folder, True)
         with open(os.path.join(new, "kelp2207.js"), "a") as f:
             f.write("\nwindow.kelpNewBuild = true;\n")
-        subprocess.run([sys.executable, "-B", os.path.join(HERE, "site.py"), BADGE, HERE, new], check=True)
+        subprocess.run([sys.executable, "-B", os.path.join(WEB, "site.py"), BADGE, WEB, new], check=True)
         self.assertNotEqual(build_of(old), build_of(new))
 
         self.site.folder = old

@@ -6,15 +6,19 @@ import base64
 import http.server
 import os
 import struct
+import sys
 import threading
 import time
 import zlib
 
-from cdp import Chromium
-from serve import Handler
-
 HERE = os.path.dirname(os.path.abspath(__file__))
-SITE = os.environ.get("KELP_SITE", os.path.join(HERE, "..", "build-web", "site"))
+ROOT = os.path.join(HERE, "..", "..")
+sys.path.insert(0, os.path.join(ROOT, "web"))  # the page's own local server
+
+from cdp import Chromium  # noqa: E402
+from serve import Handler  # noqa: E402
+
+SITE = os.environ.get("KELP_SITE", os.path.join(ROOT, "build-web", "site"))
 
 # Counts what reaches the person: each present the canvas receives (SDL puts the picture there
 # with putImageData), and each sound buffer the page's audio starts, with whether it holds sound.
