@@ -16,6 +16,9 @@ import unittest
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.dirname(os.path.dirname(HERE))
+sys.path.insert(0, os.path.dirname(HERE))  # the tests' shared modules
+
+from ppm import read_ppm_file  # noqa: E402
 PROGRAM = os.environ.get("KELP_PROGRAM", os.path.join(ROOT, "build", "driver", "kelp2207"))
 PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driver", "kelp2207fs"))
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
@@ -132,28 +135,8 @@ class Picture:
         return len({self.rgb[i : i + 3] for i in range(0, len(self.rgb), 3)})
 
 
-def read_ppm(data):
-    """Parses a binary P6 (as ImageMagick writes it) into a Picture."""
-    fields, pos = [], 0
-    while len(fields) < 4:
-        while data[pos : pos + 1].isspace():
-            pos += 1
-        if data[pos : pos + 1] == b"#":
-            pos = data.index(b"\n", pos) + 1
-            continue
-        start = pos
-        while not data[pos : pos + 1].isspace():
-            pos += 1
-        fields.append(data[start:pos])
-    assert fields[0] == b"P6", fields[0]
-    width, height = int(fields[1]), int(fields[2])
-    pos += 1
-    return Picture(width, height, bytes(data[pos : pos + width * height * 3]))
-
-
 def read_netpbm_file(path):
-    with open(path, "rb") as f:
-        return read_ppm(f.read())
+    return Picture(*read_ppm_file(path))
 
 
 class XWD:

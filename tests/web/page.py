@@ -14,8 +14,10 @@ import zlib
 HERE = os.path.dirname(os.path.abspath(__file__))
 ROOT = os.path.join(HERE, "..", "..")
 sys.path.insert(0, os.path.join(ROOT, "web"))  # the page's own local server
+sys.path.insert(0, os.path.join(HERE, ".."))  # the tests' shared modules
 
 from cdp import Chromium  # noqa: E402
+from ppm import read_ppm_file  # noqa: E402
 from serve import Handler  # noqa: E402
 
 SITE = os.environ.get("KELP_SITE", os.path.join(ROOT, "build-web", "site"))
@@ -216,23 +218,10 @@ def rgb_words(data, width, height):
              for x in range(width)] for y in range(height)]
 
 
-def read_ppm(path):
-    with open(path, "rb") as f:
-        data = f.read()
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace() or data[at:at + 1] == b"#":
-            if data[at:at + 1] == b"#":
-                at = data.index(b"\n", at)
-            at += 1
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    assert fields[0] == b"P6" and fields[3] == b"255", path
-    width, height = int(fields[1]), int(fields[2])
-    return rgb_words(data[at + 1:], width, height)
+def read_picture(path):
+    """Rows of 0xRRGGBB words of a PPM picture."""
+    width, height, rgb = read_ppm_file(path)
+    return rgb_words(rgb, width, height)
 
 
 def read_png(data):

@@ -12,7 +12,7 @@ import unittest
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.dont_write_bytecode = True
 
-from page import ROOT, SITE, Page, Site, read_png, read_ppm  # noqa: E402
+from page import ROOT, SITE, Page, Site, read_picture, read_png  # noqa: E402
 
 RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
 FONT = os.path.join(ROOT, "data", "font.ppm")
@@ -31,7 +31,7 @@ AT_25 = ("19", "18", "1A")
 
 def assert_readout(test, page, texts):
     """One of the rates `texts` read out top left, in the glyphs of the font picture."""
-    shot, font = page.canvas(), read_ppm(FONT)
+    shot, font = page.canvas(), read_picture(FONT)
 
     def shown(text):
         for i, digit in enumerate(text):
@@ -47,7 +47,7 @@ def assert_readout(test, page, texts):
 
 def assert_part_two(test, page):
     """White under its stars, the pale logo in the bottom-right corner."""
-    shot, corner = page.canvas(), read_ppm(CORNER)
+    shot, corner = page.canvas(), read_picture(CORNER)
     test.assertGreater(sum(row.count(0xFFFFFF) for row in shot), 256 * 256 // 10, "part two's white")
     for y, row in enumerate(corner):
         for x, p in enumerate(row):
@@ -163,7 +163,7 @@ class Show(unittest.TestCase):
         folder = tempfile.mkdtemp(prefix="kelp-frames-")
         self.addCleanup(shutil.rmtree, folder, True)
         subprocess.run([RECORDER, "--quiet", "--frames", str(frames), folder + "/"], check=True, timeout=300)
-        desktop = read_ppm(os.path.join(folder, f"{frames - 1:06d}.ppm"))
+        desktop = read_picture(os.path.join(folder, f"{frames - 1:06d}.ppm"))
         for y in range(256 * scale):
             row = shot[y]
             for x in range(256 * scale):
