@@ -13,6 +13,7 @@
 static void FrameEnd(benchmark::State& state) {
     static bool ready = false;
     if (!ready) {
+        PlatformChoose(&PlatformDesktop);
         if (const char* failure = DemoInit()) {
             state.SkipWithError(failure);
             return;

@@ -12,6 +12,7 @@
 
 #include "img/img.h"
 #include "platform/enlarge.h"
+#include "platform/platform.h"
 #include "platform/sdldpy.h"
 
 namespace {
@@ -45,6 +46,7 @@ BENCHMARK(Enlarge4Times);
 void PresentEnlarged4Times(benchmark::State& state) {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     setenv("KELP2207_SCALE", "4", 1);
+    PlatformChoose(&PlatformDesktop);
     static SDLDPY* display = SDLDPYNew();
     if (!display || !SDLDPYIsOpen()) {
         state.SkipWithError("no display");

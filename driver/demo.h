@@ -8,6 +8,7 @@
 
 #include "driver/rotozoom.h"
 #include "img/img.h"
+#include "platform/platform.h"
 #include "platform/sdldpy.h"
 #include "platform/sdlkbd.h"
 #include "platform/sdlsnd.h"
@@ -65,6 +66,11 @@ struct DEMO {
     uint32_t rectsColour = 0;
 };
 extern DEMO demo;
+
+// A program of the show, as its main names it: the backend and where it shows the pictures.
+// Checks the backend's settings, starts up, runs the show until ESC's fade and ends: the exit
+// status, 0; 1 when the show could not start; 2 for a setting that is not understood.
+int DemoMain(const PLATFORM& backend, PLATFORMSCREEN screen);
 
 // Start-up: opens the display, the keyboard and the sound, then DemoInitScene at the
 // display's size. Null when the show can start; otherwise why not, one line for the program

@@ -29,7 +29,8 @@ bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     EM_ASM({
         if (Module.canvas) Module.canvas.getContext('2d', {alpha: false});
     });
-    screen = SDL_SetVideoMode(mode.width, mode.height, 0, mode.flags);
+    // A window's flags (SDL_HWSURFACE | SDL_ANYFORMAT): the page itself takes the whole screen.
+    screen = SDL_SetVideoMode(mode.width, mode.height, 0, 0x10000001u);
     if (!screen) {
         std::strncpy(reason, SDL_GetError(), sizeof reason - 1);
         return false;

@@ -250,10 +250,15 @@ void Lay(int pictureW, int pictureH, int most) {
     layout.blackToPaint = covered ? 0 : doubleBuffered ? 2 : 1;
 }
 
+// SDL's video-mode flags of the two programs: SDL_HWSURFACE | SDL_ANYFORMAT, and for the whole
+// screen SDL_FULLSCREEN as well.
+constexpr uint32_t kWindowFlags = 0x10000001u;
+constexpr uint32_t kFullScreenFlags = 0x90000001u;
+
 bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     if (screen) SDL_FreeSurface(screen); // a no-op for the video surface itself
     screen = nullptr;
-    modeFlags = mode.flags;
+    modeFlags = mode.screen == PLATFORMSCREEN::FullScreen ? kFullScreenFlags : kWindowFlags;
     TakeTerminationSignals();
     KeepOutOfTheTerminal();
     const SETTINGS& settings = Settings();

@@ -85,9 +85,13 @@ const PLATFORM PlatformHeadless = {
     .end = End,
 };
 
-void PlatformChooseHeadless(const HEADLESS* h) {
+void HeadlessSetHooks(const HEADLESS* h) {
     hooks = h ? *h : HEADLESS{};
     keyGiven = false;
+}
+
+void PlatformChooseHeadless(const HEADLESS* h) {
+    HeadlessSetHooks(h);
     PlatformChoose(&PlatformHeadless);
 }
 

@@ -20,7 +20,10 @@ struct HEADLESS {
     void* context = nullptr;
 };
 
-// Runs every later platform call headless, through these hooks (null: none).
+// What the headless backend hands its frames, keys, clock and sleeps to (null: nothing).
+void HeadlessSetHooks(const HEADLESS* hooks);
+// Runs every later platform call headless, in a window, through these hooks: for tests, which
+// have no main of their own to choose in.
 void PlatformChooseHeadless(const HEADLESS* hooks);
 
 // Takes the next `length` bytes of the sound that plays, through the fill of the open sound

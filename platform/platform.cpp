@@ -3,11 +3,17 @@
 #include <cstdio>
 
 namespace {
-const PLATFORM* chosen = nullptr;
+const PLATFORM* chosen = &PlatformHeadless;
+PLATFORMSCREEN screen = PLATFORMSCREEN::Window;
 } // namespace
 
-const PLATFORM* Platform() { return chosen ? chosen : PlatformDefault; }
+const PLATFORM* Platform() { return chosen; }
 
-void PlatformChoose(const PLATFORM* backend) { chosen = backend; }
+PLATFORMSCREEN PlatformScreen() { return screen; }
+
+void PlatformChoose(const PLATFORM* backend, PLATFORMSCREEN where) {
+    chosen = backend ? backend : &PlatformHeadless;
+    screen = where;
+}
 
 void PlatformSayOnStandardError(const char* line) { std::fprintf(stderr, "%s\n", line); }

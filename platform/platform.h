@@ -12,11 +12,14 @@
 // What pollEvent took from the input queue.
 enum class PLATFORMEVENT { Empty, KeyDown, KeyUp, Other };
 
+// Where the pictures are shown: in a window, or on the whole screen.
+enum class PLATFORMSCREEN { Window, FullScreen };
+
 // What the display asks openMode for.
 struct PLATFORMMODE {
-    int width, height; // the pictures' size
-    uint32_t flags;    // SDL 1.2 video-mode flags: 0x10000001 windowed, 0x90000001 full screen
-    const char* title; // window title and icon text
+    int width, height;     // the pictures' size
+    PLATFORMSCREEN screen; // the program's, as its main chose it
+    const char* title;     // window title and icon text
 };
 
 // Fills `length` bytes of sound; the buffer holds silence when it is called.
@@ -65,15 +68,15 @@ struct PLATFORM {
 // `say` where standard error is the place: one line and its end.
 void PlatformSayOnStandardError(const char* line);
 
-// The backend in use: the program's default until another is chosen.
+// The backend in use and where it shows the pictures: what the program's main chose, headless
+// in a window until then.
 const PLATFORM* Platform();
-// Runs every later call on `backend`; null goes back to the default.
-void PlatformChoose(const PLATFORM* backend);
+PLATFORMSCREEN PlatformScreen();
+// Runs every later call on `backend` (null: headless), showing the pictures on `screen`.
+void PlatformChoose(const PLATFORM* backend, PLATFORMSCREEN screen = PLATFORMSCREEN::Window);
 
-// The backend a program starts on: defined by the one kelp_default_<backend> library it links.
-extern const PLATFORM* const PlatformDefault;
-
-// The backends (each in its own library: kelp_backend_desktop, _browser, _headless).
+// The backends. Headless is part of the platform library itself; the desktop's and the
+// browser's, which need SDL, are libraries of their own (kelp_backend_desktop, _browser).
 extern const PLATFORM PlatformDesktop;
 extern const PLATFORM PlatformBrowser;
 extern const PLATFORM PlatformHeadless;

@@ -60,7 +60,7 @@ void SDLDPYSetMode(SDLDPY* display, int width, int height) {
     }
     open = false;
     int bpp = 0;
-    if (!Platform()->openMode(PLATFORMMODE{width, height, SDLDPYModeFlags, kTitle}, &bpp)) {
+    if (!Platform()->openMode(PLATFORMMODE{width, height, PlatformScreen(), kTitle}, &bpp)) {
         SDLDPYError();
         return;
     }

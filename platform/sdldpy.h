@@ -1,6 +1,6 @@
 // SDLDPY: the demo's one window (or full screen) and the presentation of pictures on it.
-// The module keeps a single display; the mode flags come from the program that links it
-// (windowed or full screen), and are the only difference between the two builds.
+// The module keeps a single display, in a window or on the whole screen as the program's main
+// chose (PlatformChoose): the only difference between the two programs.
 #pragma once
 #include <cstdint>
 
@@ -10,10 +10,6 @@ struct SDLDPY {
     int width, height; // size of the opened mode
     int bpp;           // colour depth the platform granted
 };
-
-// Video-mode flags of this program: 0x10000001 windowed, 0x90000001 full screen. Defined by
-// exactly one of the kelp_mode_window / kelp_mode_fullscreen libraries.
-extern const uint32_t SDLDPYModeFlags;
 
 SDLDPY* SDLDPYNew(); // opens 256 x 256
 void SDLDPYSetMode(SDLDPY* display, int width, int height);

@@ -2,12 +2,15 @@
 #include <cstdio>
 
 #include "kelp2207/version.h"
+#include "platform/platform.h"
 #include "record/options.h"
 #include "record/output.h"
 #include "record/recorder.h"
 #include "record/system.h"
 
 int main(int argc, char** argv) {
+    // No window, keyboard or sound card: frames, keys, sound and clock go through the recorder.
+    PlatformChoose(&PlatformHeadless, PLATFORMSCREEN::Window);
     RECORDOPTIONS options;
     std::string error;
     switch (RecordParseOptions(argc, argv, options, error)) {

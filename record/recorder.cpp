@@ -119,7 +119,7 @@ int RecordShow(const RECORDOPTIONS& options, RECORDOUTPUT& output) {
     hooks.key = NextKey;
     hooks.clock = VirtualClock;
     hooks.sleep = NoSleep;
-    PlatformChooseHeadless(&hooks);
+    HeadlessSetHooks(&hooks);
     if (const char* failure = DemoInit()) return Failed(failure);
     DemoRunShow(); // until the last frame asked for, esc's fade, or a failure
     Close();

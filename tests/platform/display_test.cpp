@@ -8,7 +8,12 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/platform.h"
+
 namespace {
+// The desktop backend under the modules, as the programs' main chooses it.
+const bool desktopChosen = (PlatformChoose(&PlatformDesktop), true);
+
 // The screen's pixel at (x, y) as 0x00RRGGBB, whatever its format.
 uint32_t ScreenPixel(int x, int y) {
     SDL_Surface* screen = SDL_GetVideoSurface();

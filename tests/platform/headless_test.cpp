@@ -110,3 +110,29 @@ TEST_F(Headless, SoundIsPulledFromTheQueueAndTheClockMovesOnlyBySleeps) {
     Platform()->sleep(7);
     EXPECT_EQ(Platform()->clock(), start + 7000);
 }
+
+// The backend and the screen are what the program's main named: every later call goes there,
+// and the display asks for the pictures on that screen.
+TEST(PlatformChoice, TheDisplayOpensOnTheChosenBackendAndScreen) {
+    static std::vector<PLATFORMSCREEN> asked;
+    PLATFORM recording = PlatformHeadless;
+    recording.name = "recording";
+    recording.openMode = [](const PLATFORMMODE& mode, int* bpp) {
+        asked.push_back(mode.screen);
+        *bpp = 32;
+        return true;
+    };
+    EXPECT_EQ(Platform(), &PlatformHeadless) << "headless until a main chooses";
+    for (PLATFORMSCREEN screen : {PLATFORMSCREEN::FullScreen, PLATFORMSCREEN::Window}) {
+        PlatformChoose(&recording, screen);
+        EXPECT_EQ(Platform(), &recording);
+        EXPECT_EQ(PlatformScreen(), screen);
+        SDLDPY* display = SDLDPYNew();
+        ASSERT_NE(display, nullptr);
+        SDLDPYFree(&display);
+    }
+    EXPECT_EQ(asked, (std::vector<PLATFORMSCREEN>{PLATFORMSCREEN::FullScreen, PLATFORMSCREEN::Window}));
+    PlatformChoose(nullptr);
+    EXPECT_EQ(Platform(), &PlatformHeadless);
+    EXPECT_EQ(PlatformScreen(), PLATFORMSCREEN::Window);
+}

@@ -5,9 +5,13 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include "platform/platform.h"
 #include "platform/sdldpy.h"
 
 namespace {
+// The desktop backend under the modules, as the programs' main chooses it.
+const bool desktopChosen = (PlatformChoose(&PlatformDesktop), true);
+
 void Push(Uint8 type, SDLKey sym) {
     SDL_Event event = {};
     event.type = type;

@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/platform.h"
+
 namespace {
 // A handle as the callback sees it, without a device behind it.
 struct Record {
@@ -180,6 +182,9 @@ void WithinSeconds(int seconds, Work work) {
 } // namespace
 
 namespace {
+// The desktop backend under the modules, as the programs' main chooses it.
+const bool desktopChosen = (PlatformChoose(&PlatformDesktop), true);
+
 void SetEnv(const char* name, const char* value) {
 #if defined(_WIN32)
     _putenv_s(name, value);

@@ -1,7 +1,8 @@
+// What every program of the show does around it, whatever its platform: its settings checked,
+// start-up, the show until ESC's fade, the end.
 #include <cstdio>
 
 #include "driver/demo.h"
-#include "platform/platform.h"
 
 namespace {
 void Say(const char* why) {
@@ -11,7 +12,8 @@ void Say(const char* why) {
 }
 } // namespace
 
-int main(int, char**) {
+int DemoMain(const PLATFORM& backend, PLATFORMSCREEN screen) {
+    PlatformChoose(&backend, screen);
     if (const char* problem = Platform()->checkSettings()) {
         Say(problem);
         return 2;
