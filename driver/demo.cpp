@@ -69,38 +69,6 @@ bool DemoFrameEnd() {
     return false;
 }
 
-void DemoKey(int key) {
-    switch (static_cast<signed char>(key)) {
-    case SDLKBDEscape:
-        DemoFadeOut();
-        demo.control |= kEndRequest; // the show returns, and the program ends with status 0
-        break;
-    case ' ':
-        demo.control |= kSkipRequest;
-        break;
-    case '1':
-        demo.scroller ^= 1;
-        break;
-    case '5':
-        FPSState.target = kSlowFrameRate;
-        break;
-    case '6':
-        FPSState.target = kFrameRate;
-        break;
-    case 'f':
-        demo.readout ^= 1;
-        break;
-    case 'a':
-        if (demo.scroll && demo.scroll->speed < kScrollSpeedLimit) ++demo.scroll->speed;
-        break;
-    case 's':
-        if (demo.scroll && demo.scroll->speed > -kScrollSpeedLimit) --demo.scroll->speed;
-        break;
-    default:
-        break;
-    }
-}
-
 void DemoFadeOut() {
     for (int i = 0; i < kFadeSteps; ++i) {
         IMGFade(demo.back, kFadeStep);

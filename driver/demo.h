@@ -1,5 +1,5 @@
 // The demo driver: start-up, the endless cycle of the four parts and the frame end that
-// paces, presents, feeds the music and obeys the keys.
+// paces, presents, feeds the music and obeys the keys (driver/keys.h).
 //
 // Every part is split into its set-up, the drawing of one frame and the shared frame loop,
 // so a frame can be drawn into the back buffer without a window (tests, benchmarks).
@@ -81,7 +81,7 @@ const char* DemoInit();
 const char* DemoInitScene(int width, int height);
 
 bool DemoFrameEnd(); // true when the part ends now
-void DemoKey(int key);
+void DemoKey(int key); // what the key's row in driver/keys.cpp says; other keys do nothing
 void DemoFadeOut();
 
 // Runs a part: set-up, then up to kPartLength frames, each drawn and ended by DemoFrameEnd.

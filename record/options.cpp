@@ -7,6 +7,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "driver/keys.h"
 #include "record/system.h"
 
 const char* const kRecordUsage =
@@ -43,16 +44,11 @@ bool Number(const char* text, long low, long high, long& value) {
     return true;
 }
 
-int KeyCode(const std::string& name) {
-    static const struct {
-        const char* name;
-        int code;
-    } names[] = {{"esc", 27}, {"space", ' '}, {"1", '1'}, {"a", 'a'}, {"s", 's'},
-                 {"5", '5'},  {"6", '6'},     {"f", 'f'}};
-    for (const auto& n : names) {
-        if (name == n.name) return n.code;
-    }
-    return 0;
+// The command-line names of the show's keys: "esc, space, 1, ...".
+std::string KeyNames() {
+    std::string names;
+    for (const DEMOKEY& key : kDemoKeys) names += (names.empty() ? "" : ", ") + std::string(key.name);
+    return names;
 }
 
 bool EndsWith(const std::string& text, const char* end) {
@@ -89,9 +85,9 @@ bool ParseKeys(const std::string& list, std::vector<RECORDKEY>& keys, std::strin
             error = "--keys: '" + item + "' is not FRAME:KEY";
             return false;
         }
-        const int code = KeyCode(item.substr(colon + 1));
-        if (!code) {
-            error = "--keys: unknown key '" + item.substr(colon + 1) + "' (keys: esc, space, 1, a, s, 5, 6, f)";
+        const DEMOKEY* key = DemoFindKeyName(item.substr(colon + 1).c_str());
+        if (!key) {
+            error = "--keys: unknown key '" + item.substr(colon + 1) + "' (keys: " + KeyNames() + ")";
             return false;
         }
         if (!keys.empty() && frame <= keys.back().frame) {
@@ -99,7 +95,7 @@ bool ParseKeys(const std::string& list, std::vector<RECORDKEY>& keys, std::strin
                     std::to_string(keys.back().frame) + "; list the presses in frame order, one a frame";
             return false;
         }
-        keys.push_back({int(frame), code});
+        keys.push_back({int(frame), key->code});
         at = comma + 1;
     }
     return true;

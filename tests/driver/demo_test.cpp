@@ -1,4 +1,4 @@
-// The driver's frame cycle and keys on the headless platform: the display and keyboard stay
+// The driver's frame cycle on the headless platform: the display and keyboard stay
 // null (their operations refuse silently) unless a case makes them; the clock stands still.
 #include "driver/demo.h"
 
@@ -62,31 +62,6 @@ TEST_F(Driver, SpaceEndsThePartAfterTheFrameItCameInAndOnlyThatPart) {
     DemoRunPart(CountSetup, Frame); // the next part runs whole
     EXPECT_EQ(frames, 1023);
     EXPECT_EQ(setups, 3);
-}
-
-TEST_F(Driver, KeysSwitchAndSetTheRate) {
-    DemoKey('1');
-    EXPECT_EQ(demo.scroller, 0);
-    DemoKey('1');
-    EXPECT_EQ(demo.scroller, 1);
-    DemoKey('f');
-    EXPECT_EQ(demo.readout, 1);
-    DemoKey('f');
-    EXPECT_EQ(demo.readout, 0);
-    DemoKey('5');
-    EXPECT_EQ(FPSState.target, 25);
-    DemoKey('6');
-    EXPECT_EQ(FPSState.target, 50);
-    DemoKey('5');
-    FPSTick();
-    EXPECT_EQ(FPSState.period, 40000); // a new rate takes effect at the next tick
-
-    const DEMO before = demo;
-    for (int key : {int('2'), int('3'), int('q'), int('w'), int('e'), 0, 255, 128, int('\r')}) DemoKey(key);
-    EXPECT_EQ(demo.scroller, before.scroller);
-    EXPECT_EQ(demo.readout, before.readout);
-    EXPECT_EQ(demo.control, before.control);
-    EXPECT_EQ(FPSState.target, 25);
 }
 
 TEST_F(Driver, FadeOutShows64EverDarkerFramesEndingBlack) {

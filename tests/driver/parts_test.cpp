@@ -334,15 +334,6 @@ TEST_F(Parts, PartOneFirstFramePlacesTheBandAndTheLogo) {
     }
 }
 
-TEST_F(Parts, SpeedKeysHoldTheScrollerWithinItsRange) {
-    demo.scroll->speed = 5;
-    for (int i = 0; i < 40; ++i) DemoKey('a');
-    EXPECT_EQ(demo.scroll->speed, 32);
-    for (int i = 0; i < 80; ++i) DemoKey('s');
-    EXPECT_EQ(demo.scroll->speed, -32);
-    demo.scroll->speed = 5;
-}
-
 TEST_F(Parts, ReadoutShowsTheMeasuredRateInHexOverThePicture) {
     IMGFillRect(demo.back, 0, 0, 256, 256, 0x102030);
     demo.readout = 0;

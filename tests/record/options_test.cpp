@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <vector>
+
+#include "driver/keys.h"
 
 namespace {
 RECORDPARSE Parse(std::vector<const char*> args, RECORDOPTIONS& options, std::string& error) {
@@ -56,4 +59,13 @@ TEST(RecordOptions, RefusesWhatItCannotDoWithOneLine) {
     }
     EXPECT_EQ(Parse({"--help", "--bogus"}, o, error), RECORDPARSE::Help);
     EXPECT_EQ(Parse({"--version"}, o, error), RECORDPARSE::Version);
+}
+
+TEST(RecordOptions, HelpNamesTheShowsKeysAndLength) {
+    std::string names;
+    for (const DEMOKEY& key : kDemoKeys) names += (names.empty() ? "" : ", ") + std::string(key.name);
+    // The help is laid out by hand: read its line breaks and indents as spaces.
+    const std::string usage = std::regex_replace(kRecordUsage, std::regex(R"(\s+)"), " ");
+    EXPECT_NE(usage.find("keys: " + names + "."), std::string::npos) << usage;
+    EXPECT_NE(usage.find("(default " + std::to_string(RECORDOPTIONS{}.frames) + ","), std::string::npos) << usage;
 }
