@@ -6,10 +6,13 @@
 
 #include <algorithm>
 #include <chrono>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/demo.h"
 #include "driver/fps.h"
+#include "driver/part_mosaic.h"
 #include "support/random.h"
 
 namespace {
@@ -22,7 +25,7 @@ void Scene() {
 }
 
 // Times every frame of one run; the frame counter advances as the frame end would advance it.
-void Run(benchmark::State& state, void (*setup)(), void (*frame)(), int mode = -1) {
+void Run(benchmark::State& state, const DEMOPART* part, int mode) {
     Scene();
     std::vector<double> times(kPartLength);
     std::vector<double> best(kPartLength, 1e300);
@@ -32,16 +35,16 @@ void Run(benchmark::State& state, void (*setup)(), void (*frame)(), int mode = -
     uint32_t seed = kRandomSeed;
     for (;; ++seed) {
         RANDSeed(seed);
-        setup();
-        if (mode < 0 || demo.mosaicMode == mode) break;
+        part->setup();
+        if (mode < 0 || DemoMosaicState().mode == mode) break;
     }
     for (auto _ : state) {
         RANDSeed(seed);
         FPSState.frames = 0;
-        setup();
+        part->setup();
         for (int i = 0; i < kPartLength; ++i) {
             const auto start = std::chrono::steady_clock::now();
-            frame();
+            part->frame();
             const auto end = std::chrono::steady_clock::now();
             times[size_t(i)] = std::chrono::duration<double, std::micro>(end - start).count();
             ++FPSState.frames;
@@ -56,14 +59,18 @@ void Run(benchmark::State& state, void (*setup)(), void (*frame)(), int mode = -
     state.counters["worst_us"] = best.back();
     state.counters["raw_worst_us"] = rawWorst;
 }
+
+// Every part of the show by its name; part three once in each of its modes, whose tiles and
+// spray counts differ.
+[[maybe_unused]] const bool registered = [] {
+    for (const DEMOPART* part : kDemoParts) {
+        const bool mosaic = std::string_view(part->name) == "mosaic";
+        for (int mode = mosaic ? 0 : -1; mode < (mosaic ? 4 : 0); ++mode) {
+            std::string name = std::string("Part/") + part->name;
+            if (mosaic) name += '/' + std::to_string(mode);
+            benchmark::RegisterBenchmark(name.c_str(), Run, part, mode)->Unit(benchmark::kMillisecond)->Iterations(5);
+        }
+    }
+    return true;
+}();
 } // namespace
-
-static void PartOne(benchmark::State& s) { Run(s, DemoLogoSetup, DemoLogoFrame); }
-static void PartTwo(benchmark::State& s) { Run(s, DemoBurstsSetup, DemoBurstsFrame); }
-static void PartThree(benchmark::State& s) { Run(s, DemoMosaicSetup, DemoMosaicFrame, int(s.range(0))); }
-static void PartFour(benchmark::State& s) { Run(s, DemoRectsSetup, DemoRectsFrame); }
-
-BENCHMARK(PartOne)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(PartTwo)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(PartThree)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(PartFour)->Unit(benchmark::kMillisecond)->Iterations(5);

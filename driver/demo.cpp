@@ -1,7 +1,6 @@
 #include "driver/demo.h"
 
 #include <cstdio>
-#include <initializer_list>
 
 #include "driver/fps.h"
 #include "driver/musicfeed.h"
@@ -75,27 +74,3 @@ void DemoFadeOut() {
         SDLDPYBlitIMG(demo.display, demo.back);
     }
 }
-
-void DemoRunPart(void (*setup)(), void (*frame)()) {
-    setup();
-    for (int i = 0; i < kPartLength; ++i) {
-        frame();
-        if (DemoFrameEnd()) return;
-    }
-}
-
-void DemoRunShow() {
-    for (;;) {
-        for (void (*part)() : {DemoPartLogo, DemoPartBursts, DemoPartMosaic, DemoPartRects}) {
-            part();
-            if (demo.control & kEndRequest) return;
-        }
-    }
-}
-
-void DemoStop() { demo.control |= kEndRequest; }
-
-void DemoPartLogo() { DemoRunPart(DemoLogoSetup, DemoLogoFrame); }
-void DemoPartBursts() { DemoRunPart(DemoBurstsSetup, DemoBurstsFrame); }
-void DemoPartMosaic() { DemoRunPart(DemoMosaicSetup, DemoMosaicFrame); }
-void DemoPartRects() { DemoRunPart(DemoRectsSetup, DemoRectsFrame); }

@@ -1,12 +1,11 @@
-// The demo driver: start-up, the endless cycle of the four parts and the frame end that
-// paces, presents, feeds the music and obeys the keys (driver/keys.h).
-//
-// Every part is split into its set-up, the drawing of one frame and the shared frame loop,
-// so a frame can be drawn into the back buffer without a window (tests, benchmarks).
+// The demo driver: start-up, what the whole show shares, and the frame end that paces,
+// presents, feeds the music and obeys the keys. The parts and the table that plays them are in
+// driver/show.h; the keys in driver/keys.h.
 #pragma once
 #include <cstdint>
 
 #include "driver/rotozoom.h"
+#include "driver/show.h"
 #include "img/img.h"
 #include "platform/platform.h"
 #include "platform/sdldpy.h"
@@ -18,7 +17,6 @@
 
 constexpr int kScreenWidth = 256;
 constexpr int kScreenHeight = 256;
-constexpr int kPartLength = 1023; // frames, not 1024
 constexpr uint32_t kRandomSeed = 542388762u;
 constexpr uint32_t kFadeStep = 0x040404u;
 constexpr int kFadeSteps = 64;
@@ -28,8 +26,9 @@ constexpr int kFrameRate = 50;               // frames per second, at start-up a
 constexpr int kSlowFrameRate = 25;           // after '5'
 constexpr int kScrollSpeedLimit = 32;        // 'a' and 's' keep the scroller's speed within +-32
 
-// The driver's long-lived objects and the state kept across frames and parts. Nothing here
-// is ever released: the process ends with all of it alive.
+// The driver's long-lived objects and the switches every part and key shares; what a part keeps
+// for itself is in its own file. Nothing here is ever released: the process ends with all of it
+// alive.
 struct DEMO {
     SDLDPY* display = nullptr;
     SDLKBD* keyboard = nullptr;
@@ -51,19 +50,6 @@ struct DEMO {
     FONT* sprayFont = nullptr;    // 64 x 64 glows of part three
     SCROLL* scroll = nullptr;
     ROTOZOOM* rotozoom = nullptr;
-
-    // Part one: the big logo's two phases, kept across runs.
-    int logoPhaseX = 0, logoPhaseY = 0;
-    // Part two, drawn each run: radius and step factors (16.16) and stars per burst.
-    int32_t burstRadius = 0, burstStep = 0;
-    int burstStars = 0;
-    // Part three: the hidden tile picture (made on the first run), the run's mode, and the
-    // sprays per frame, which every spray rewrites.
-    IMG* mosaic = nullptr;
-    int mosaicMode = 0;
-    int spraysPerFrame = 2;
-    // Part four: the run's colour.
-    uint32_t rectsColour = 0;
 };
 extern DEMO demo;
 
@@ -84,21 +70,6 @@ bool DemoFrameEnd(); // true when the part ends now
 void DemoKey(int key); // what the key's row in driver/keys.cpp says; other keys do nothing
 void DemoFadeOut();
 
-// Runs a part: set-up, then up to kPartLength frames, each drawn and ended by DemoFrameEnd.
-void DemoRunPart(void (*setup)(), void (*frame)());
-
-// The four parts in order, for ever: the show after start-up. Returns once ESC's fade is done
-// (or DemoStop asked for the end).
-void DemoRunShow();
-// Ends the show at the end of the current frame, without a fade: for a program that runs it
-// for a number of frames (the recorder).
-void DemoStop();
-
-void DemoPartLogo();
-void DemoPartBursts();
-void DemoPartMosaic();
-void DemoPartRects();
-
 // Start-up steps of the scene, in the order DemoInitScene runs them.
 void DemoInitFonts();
 void DemoInitScroller();
@@ -109,21 +80,3 @@ const char* DemoSceneFailure();
 // The frame-rate read-out, drawn by the frame end while switched on.
 void DemoReadout();
 
-// The parts' set-ups and per-frame drawing.
-void DemoLogoSetup();
-void DemoLogoFrame();
-void DemoBurstsSetup();
-void DemoBurstsFrame();
-void DemoMosaicSetup();
-void DemoMosaicFrame();
-void DemoRectsSetup();
-void DemoRectsFrame();
-
-// Part two's pieces: one burst of up to n stars, one star of rays, one ray.
-void DemoBurst(int n);
-void DemoRays(int cx, int cy, int radius, int step, uint32_t colour);
-void DemoLine(int x0, int y0, int x1, int y1, uint32_t colour);
-// Part four's rectangles for the current frame counter.
-void DemoRects();
-// One spray of part three in the current mode.
-void DemoSpray();

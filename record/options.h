@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "driver/show.h"
+
 // Where the frames go: a folder of pictures and a WAV file, a video file through ffmpeg, or
 // nowhere (OUTPUT /dev/null: the show is played and its frames and sound dropped, for timing).
 enum class RECORDKIND { Folder, Matroska, MP4, WebM, GIF, Discard };
@@ -13,10 +15,10 @@ struct RECORDKEY {
 };
 
 struct RECORDOPTIONS {
-    int frames = 4092;             // the four parts once
-    std::vector<RECORDKEY> keys;   // in frame order
-    int scale = 1;                 // 1 to 8, whole pixels
-    std::vector<int> only;         // a folder's pictures to write, ascending; empty: every one
+    int frames = int(kDemoParts.size()) * kPartLength; // every part once
+    std::vector<RECORDKEY> keys;                       // in frame order
+    int scale = 1;                                     // 1 to 8, whole pixels
+    std::vector<int> only;                             // a folder's pictures to write, ascending; empty: every one
     bool quiet = false;
     std::string output;
     RECORDKIND kind = RECORDKIND::Folder;

@@ -18,6 +18,7 @@ void CountSetup() { ++setups; }
 void Frame() {
     if (frames++ == skipAt) DemoKey(' ');
 }
+constexpr DEMOPART kCounting{"counting", CountSetup, Frame};
 
 struct Driver : ::testing::Test {
     void SetUp() override {
@@ -42,7 +43,7 @@ TEST_F(Driver, SceneHasABlackBackBufferOfTheScreenSizeAndRate50) {
 }
 
 TEST_F(Driver, APartShows1023FramesThenEnds) {
-    DemoRunPart(CountSetup, Frame);
+    DemoRunPart(kCounting);
     EXPECT_EQ(setups, 1);
     EXPECT_EQ(frames, 1023);
     EXPECT_EQ(FPSState.frames, 1023); // one tick per frame
@@ -50,16 +51,16 @@ TEST_F(Driver, APartShows1023FramesThenEnds) {
 
 TEST_F(Driver, SpaceEndsThePartAfterTheFrameItCameInAndOnlyThatPart) {
     skipAt = 0;
-    DemoRunPart(CountSetup, Frame);
+    DemoRunPart(kCounting);
     EXPECT_EQ(frames, 1);
     EXPECT_EQ(demo.control & kSkipRequest, 0); // honoured and cleared
     frames = 0;
     skipAt = 499;
-    DemoRunPart(CountSetup, Frame);
+    DemoRunPart(kCounting);
     EXPECT_EQ(frames, 500);
     frames = 0;
     skipAt = -1;
-    DemoRunPart(CountSetup, Frame); // the next part runs whole
+    DemoRunPart(kCounting); // the next part runs whole
     EXPECT_EQ(frames, 1023);
     EXPECT_EQ(setups, 3);
 }
