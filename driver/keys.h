@@ -1,7 +1,7 @@
 // The show's keys, one row each in one table: what the keyboard gives, what a person reads on
-// the recorder's command line, on the page's buttons, in the README and the manual page, and
+// the recorder's command line, on the page's buttons, in the READMEs and the manual page, and
 // what the key does. DemoKey acts on this table, the recorder reads its key names from it, and
-// a test holds the page, the README and the manual page to it.
+// a test holds the page, the READMEs and the manual pages to it.
 #pragma once
 #include <span>
 
@@ -9,7 +9,7 @@ struct DEMOKEY {
     unsigned char code; // the key byte (the keyboard's, compared as a signed character)
     const char* name;   // on the recorder's command line; the documents spell ESC and SPACE in capitals
     const char* button; // the page's button, or the part of it that stands for this key
-    const char* effect; // what it does, in a few words: how the README and the manual page begin it
+    const char* effect; // what it does, in a few words: how the READMEs and the manual page begin it
     void (*act)();
 };
 

@@ -1,5 +1,5 @@
 // The show's keys: what each does, and the table they come from held against every place a
-// person reads them (the page, the README, the manual pages).
+// person reads them (the page, the READMEs, the manual pages).
 #include "driver/keys.h"
 
 #include <gtest/gtest.h>
@@ -107,11 +107,13 @@ TEST(KeyTable, EveryKeyHasAByteAndANameOfItsOwn) {
     }
 }
 
-TEST(KeyTable, TheReadmeAndTheManualPagesListEveryKeyAndWhatItDoes) {
+TEST(KeyTable, TheReadmesAndTheManualPagesListEveryKeyAndWhatItDoes) {
     const std::string readme = Between(Read("README.md"), "|---------|--------|", "\n\n");
     ExpectRows(Matches(readme, R"(\n\| (\S+) +\| ([^|\n]*) \|)"), "README.md");
     const std::string manual = Between(Read("packaging/kelp2207.6.in"), ".SH KEYS", ".PP");
     ExpectRows(Matches(manual, R"(\n\.B ([^\n]+)\n([^\n]+))"), "kelp2207.6");
+    const std::string windows = Between(Read("packaging/windows/README.txt.in"), "Keys\n----", "\n\n");
+    ExpectRows(Matches(windows, R"(\n  (\S+) +([^\n]+))"), "README.txt for Windows");
 
     // The recorder's page names them as its --keys option takes them.
     const auto listed = Matches(Read("packaging/kelp2207-record.1.in"), R"(The keys are\n\.BR ([^\n]*))");
