@@ -8,6 +8,7 @@
 
 #include "driver/fps.h"
 #include "platform/headless.h"
+#include "tests/driver/scene.h"
 
 namespace {
 int setups = 0;
@@ -29,6 +30,7 @@ struct Driver : ::testing::Test {
         setups = frames = 0;
         skipAt = -1;
     }
+    void TearDown() override { FreeScene(); }
 };
 } // namespace
 

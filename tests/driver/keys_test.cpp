@@ -13,6 +13,7 @@
 #include "driver/demo.h"
 #include "driver/fps.h"
 #include "platform/headless.h"
+#include "tests/driver/scene.h"
 
 namespace {
 struct Keys : ::testing::Test {
@@ -21,6 +22,7 @@ struct Keys : ::testing::Test {
         ASSERT_EQ(DemoInitScene(kScreenWidth, kScreenHeight), nullptr);
         demo.control = 0;
     }
+    void TearDown() override { FreeScene(); }
 };
 
 std::string Read(const std::string& path) {

@@ -9,6 +9,7 @@
 #include "driver/demo.h"
 #include "driver/fps.h"
 #include "platform/headless.h"
+#include "tests/driver/scene.h"
 
 // The shared generator, replayed independently of the program's.
 struct Replay {
@@ -29,6 +30,7 @@ struct Parts : ::testing::Test {
         PlatformChooseHeadless(nullptr); // a still clock; no window
         DemoInitScene(kScreenWidth, kScreenHeight);
     }
+    static void TearDownTestSuite() { FreeScene(); }
     void SetUp() override { FPSState.frames = 0; }
 
     // A part's row, found in the show's table as the show finds it.
