@@ -37,8 +37,10 @@ TIMEOUT = float(os.environ.get("KELP_E2E_TIMEOUT", "60"))
 
 def recorded_frames(count, keys=None):
     """The SHA-1 of each of the first `count` frames the recorder draws (with `keys` pressed), in
-    order: recorded once for all the cases of this recorder, which run side by side."""
-    stamp = os.stat(RECORDER)
+    order: recorded once for all the cases of this recorder, which run side by side. They may
+    come from another build's recorder (KELP_REFERENCE_RECORDER): the frames are the same."""
+    recorder = os.environ.get("KELP_REFERENCE_RECORDER", RECORDER)
+    stamp = os.stat(recorder)
     arguments = ["--frames", str(count)] + (["--keys", keys] if keys else [])
     cache = os.path.join(tempfile.gettempdir(), "kelp-frames-%d-%d-%d-%s" % (
         stamp.st_ino, stamp.st_size, stamp.st_mtime_ns, hashlib.sha1(" ".join(arguments).encode()).hexdigest()[:12]))
@@ -50,7 +52,7 @@ def recorded_frames(count, keys=None):
         pass
     folder = tempfile.mkdtemp(prefix="kelp-frames-", dir="/dev/shm" if os.path.isdir("/dev/shm") else None)
     try:
-        subprocess.run([RECORDER, "--quiet"] + arguments + [folder], check=True, timeout=600)
+        subprocess.run([recorder, "--quiet"] + arguments + [folder], check=True, timeout=600)
         frames = []
         for name in sorted(n for n in os.listdir(folder) if n.endswith(".ppm")):
             with open(os.path.join(folder, name), "rb") as f:

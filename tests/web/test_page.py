@@ -210,9 +210,8 @@ class Phone(unittest.TestCase):
         self.addCleanup(lambda: self.assertEqual(page.errors(), []))
         page.wait("window.kelpPresents && kelpPresents.length > 0", "the first frame")
         page.freeze()
-        # All of it on the screen, nothing to scroll to.
-        buttons = page.js("""[...document.querySelectorAll('#pad button')].map(b => b.textContent)""")
-        self.assertEqual(buttons, ["next part", "scroller", "faster", "slower", "25/50", "frame rate", "full screen", "end"])
+        # All of it on the screen, nothing to scroll to (which buttons there are, the keys' table
+        # says: tests/driver/keys_test.cpp).
         box = page.js("""(() => { const r = document.getElementById('page').getBoundingClientRect();
                          return [r.left, r.top, r.right, r.bottom]; })()""")
         self.assertTrue(box[0] >= 0 and box[1] >= 0 and box[2] <= width and box[3] <= height, f"{box} off the screen")
