@@ -176,12 +176,17 @@ class XWD:
         columns = [x0 + int((i + 0.5) * scale) for i in range(size)]
         rows = [y0 + int((r + 0.5) * scale) for r in range(size)]
         if self.size >= 3 and self.order == "little" and self.masks == (0xFF0000, 0xFF00, 0xFF):
-            # The usual 24-bit screen: bytes blue, green, red (and a pad); a row at a time.
+            # The usual 24-bit screen: bytes blue, green, red (and a pad); a row at a time, by
+            # slices where the columns are evenly spaced (a whole enlargement).
+            step = columns[1] - columns[0] if size > 1 else 1
+            even = columns == list(range(columns[0], columns[0] + step * size, step))
             for r, y in enumerate(rows):
                 row = self.data[self.base + y * self.stride : self.base + (y + 1) * self.stride]
                 line = memoryview(rgb)[3 * size * r : 3 * size * (r + 1)]
                 for channel, offset in enumerate((2, 1, 0)):
-                    line[channel::3] = bytes(row[self.size * c + offset] for c in columns)
+                    first = self.size * columns[0] + offset
+                    line[channel::3] = (row[first : first + self.size * step * size : self.size * step] if even
+                                        else bytes(row[self.size * c + offset] for c in columns))
             return Picture(size, size, bytes(rgb), depth)
         i = 0
         for y in rows:
@@ -237,11 +242,12 @@ class Session:
     # find no X display and SDL would quietly pick another video driver.
     def _start_xvfb(self, depth, screen, extra):
         # Xvfb picks a free display number itself and tells it through a pipe: no races
-        # with other servers started at the same moment.
+        # with other servers started at the same moment. No pointer drawn into the framebuffer
+        # the screenshots are read from (keys still go to the window under it).
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%sx%d" % (screen, depth), "-nolisten", "tcp",
-             "-fbdir", self.tmp, "-noreset"] + extra,
+             "-fbdir", self.tmp, "-noreset", "-nocursor"] + extra,
             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, pass_fds=(write_end,), start_new_session=True)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
@@ -320,9 +326,18 @@ class Session:
         return x + (w - 256 * factor) // 2, y + (h - 256 * factor) // 2, factor
 
     def screen(self):
-        """The whole screen as xwd reads it."""
-        return XWD(subprocess.run(["xwd", "-silent", "-root"], env=dict(os.environ, DISPLAY=self.display),
-                                  capture_output=True, check=True).stdout)
+        """The whole screen as xwd would read it, taken from the server's framebuffer itself: no
+        program to start and no image to send at every look. The server may be drawing while it
+        is read, so it is read until two readings agree: a picture caught half drawn would be
+        neither the frame before nor the one after."""
+        path = os.path.join(self.tmp, "Xvfb_screen0")
+        with open(path, "rb") as f, mmap.mmap(f.fileno(), 0, access=mmap.ACCESS_READ) as live:
+            shot = live[:]
+            while True:
+                again = live[:]
+                if again == shot:
+                    return XWD(shot)
+                shot = again
 
     def picture(self):
         """The demo's 256 x 256 picture as the screen shows it, each pixel read at the centre of
