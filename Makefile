@@ -16,7 +16,7 @@ build: deps
 	cmake --build build -j $(JOBS)
 
 build-asan: deps
-	cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON -DKELP_TESTS=ON >/dev/null
+	CC=clang CXX=clang++ cmake -S . -B build-asan $(CMAKE_FLAGS) -DKELP_SANITIZE=ON -DKELP_TESTS=ON >/dev/null
 	cmake --build build-asan -j $(JOBS)
 
 # Only what building and running the demo needs: no test framework, browser or packaging tools.
