@@ -185,26 +185,18 @@ namespace {
 // The desktop backend under the modules, as the programs' main chooses it.
 const bool desktopChosen = (PlatformChoose(&PlatformDesktop), true);
 
-void SetEnv(const char* name, const char* value) {
-#if defined(_WIN32)
-    _putenv_s(name, value);
-#else
-    setenv(name, value, 1);
-#endif
-}
-
 // The real device, written to a file by SDL's disk writer; no window is needed.
 void UseDiskWriter() {
-    SetEnv("SDL_VIDEODRIVER", "dummy");
-    SetEnv("SDL_AUDIODRIVER", "disk");
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("SDL_AUDIODRIVER", "disk", 1);
 }
 } // namespace
 
 TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
     UseDiskWriter();
     const std::string file = testing::TempDir() + "kelp-sdlsnd-test.raw";
-    SetEnv("SDL_DISKAUDIOFILE", file.c_str());
-    SetEnv("SDL_DISKAUDIODELAY", "1");
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
+    setenv("SDL_DISKAUDIODELAY", "1", 1);
     SDLSND* sound = SDLSNDNew();
     ASSERT_NE(sound, nullptr) << "SDL's disk audio writer is missing";
     EXPECT_EQ(sound->frequency, 44100);
@@ -238,7 +230,7 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
 
     // Releasing the device while the driver's side keeps taking the audio lock and the
     // callback keeps running must never hang, however the two meet.
-    SetEnv("SDL_DISKAUDIODELAY", "0");
+    setenv("SDL_DISKAUDIODELAY", "0", 1);
     for (int round = 0; round < 25; ++round) {
         SDLSND* s = SDLSNDNew();
         ASSERT_NE(s, nullptr) << round;
@@ -254,12 +246,12 @@ TEST(SoundDevice, PlaysQueuedValuesUnchangedAndClosesWhileTheCallbackRuns) {
 
 TEST(SoundDevice, NoDeviceMeansNoHandleAndLeavesNothingBehind) {
     UseDiskWriter();
-    SetEnv("SDL_AUDIODRIVER", "no-such-driver");
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     EXPECT_EQ(SDLSNDNew(), nullptr);
     // Once a device is there, it opens.
     UseDiskWriter();
     const std::string file = testing::TempDir() + "kelp-sdlsnd-retry.raw";
-    SetEnv("SDL_DISKAUDIOFILE", file.c_str());
+    setenv("SDL_DISKAUDIOFILE", file.c_str(), 1);
     SDLSND* sound = SDLSNDNew();
     EXPECT_NE(sound, nullptr);
     WithinSeconds(20, [&] { SDLSNDFree(&sound); });
