@@ -29,7 +29,7 @@ run:
 # The quick loop: the unit tests of the normal build; no X server, sound card or browser.
 check:
 	@scripts/install-deps check
-	cmake -S . -B build $(CMAKE_FLAGS) -DKELP_TESTS=ON >/dev/null
+	cmake -S . -B build $(CMAKE_FLAGS) -DKELP_TESTS=ON -DKELP_UNIT_TESTS=ON >/dev/null
 	cmake --build build -j $(JOBS)
 	ctest --no-tests=error --test-dir build --output-on-failure -j $(JOBS) -L unit
 

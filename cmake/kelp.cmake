@@ -30,6 +30,9 @@ endfunction()
 # quick loop (`make check`) runs them. The cases are listed when the tests run, not after every
 # link. LAUNCHER runs the program (listing included) through a command.
 function(kelp_test name)
+  if(NOT KELP_UNIT_TESTS)
+    return()
+  endif()
   cmake_parse_arguments(ARG "" "" "DEPS;ENV;LAUNCHER" ${ARGN})
   add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
