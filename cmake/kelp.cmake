@@ -1,5 +1,11 @@
 # Shared helpers for the per-folder build files.
 
+# Python is Debian's (scripts/install-deps installs it), found before whatever stands first on
+# PATH: a version manager's shim there adds a third of a second of work to every test's start.
+if(NOT Python3_EXECUTABLE AND EXISTS /usr/bin/python3)
+  set(Python3_EXECUTABLE /usr/bin/python3)
+endif()
+
 # kelp_library(<name> <sources...> [DEPS <libs...>])
 # One static library per subsystem folder; headers are included from the repository root, and
 # the generated "kelp2207/version.h" from the build tree. Installed, the headers are found
