@@ -372,6 +372,16 @@ class Session:
         time.sleep(hold)
         self.x("xdotool", "keyup", key)
 
+    def hold(self, key, condition, what):
+        """A key held until its effect shows (condition(picture)); returns that picture. A key
+        that goes down and up between two frames is not seen, and a loaded machine may take
+        longer than a press over a frame; held, it goes down once, as the show does not repeat."""
+        self.x("xdotool", "keydown", key)
+        try:
+            return self.wait_screen(condition, what)
+        finally:
+            self.x("xdotool", "keyup", key)
+
     def escape(self, timeout=TIMEOUT):
         """ESC until the program ends; returns its status. A key that goes down and up between
         two frames is not seen, and a loaded machine can take longer than a press over a frame

@@ -16,8 +16,7 @@ class Show(Looks, E2E):
         s.wait_window()
         self.wait_part(s, 1)
         for number in (2, 3, 4, 1):
-            s.press("space")
-            self.wait_part(s, number)
+            s.hold("space", lambda shot, n=number: self.part(shot) == n, "part %d" % number)
 
     def test_frames_keep_coming(self):
         s = self.session()
@@ -42,8 +41,7 @@ class Show(Looks, E2E):
         s = self.session()
         s.wait_window()
         self.wait_part(s, 1)
-        s.press("space")
-        early = self.wait_part(s, 2)
+        early = s.hold("space", lambda shot: self.part(shot) == 2, "part 2")
         self.assertIsNotNone(when(early), "a frame of part two as the recorder draws it")
         if when(early) < 20:  # the first moments, caught on a machine with time to spare
             self.assertGreater(white(early), 256 * 256 // 10, "white to begin with")
@@ -61,8 +59,7 @@ class Show(Looks, E2E):
         s.wait_window()
         self.wait_part(s, 1)
         for number in (2, 3, 4):
-            s.press("space")
-            shot = self.wait_part(s, number)
+            shot = s.hold("space", lambda shot, n=number: self.part(shot) == n, "part %d" % number)
         outer = shot.pixel(0, 255)
         self.assertTrue(all(((outer >> k) & 0xFF) >= 126 for k in (0, 8, 16)), hex(outer))
         self.assertEqual(shot.pixel(0, 0), outer, "the two outermost rectangles cover the border")
@@ -74,14 +71,10 @@ class Show(Looks, E2E):
         s = self.session()
         s.wait_window()
         self.wait_part(s, 1)
-        s.press("f")
-        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
-        s.press("5")
-        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("18", "19", "1A")), "the read-out at 25")
-        s.press("6")
-        s.wait_screen(lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
-        s.press("f")
-        s.wait_screen(lambda shot: self.part(shot) == 1 and not self.digits(shot, "32") and not self.digits(shot, "31")
+        s.hold("f", lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
+        s.hold("5", lambda shot: any(self.digits(shot, t) for t in ("18", "19", "1A")), "the read-out at 25")
+        s.hold("6", lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out at 50")
+        s.hold("f", lambda shot: self.part(shot) == 1 and not self.digits(shot, "32") and not self.digits(shot, "31")
                       and not self.digits(shot, "33"), "the read-out gone")
 
     def test_key_1_hides_and_shows_the_scroller_band(self):
@@ -89,12 +82,11 @@ class Show(Looks, E2E):
         s.wait_window()
         self.wait_part(s, 1)
         s.wait_screen(lambda shot: not self.only_badge(shot, 193, 256), "the scroller's letters in the band")
-        s.press("1")
+        s.hold("1", lambda shot: self.only_badge(shot, 160, 256), "the band without letters")
         # Off: over several frames the band shows only the turning badge.
         for _ in range(3):
             s.wait_screen(lambda shot: self.only_badge(shot, 160, 256), "the band without letters")
-        s.press("1")
-        s.wait_screen(lambda shot: not self.only_badge(shot, 193, 256), "the letters back")
+        s.hold("1", lambda shot: not self.only_badge(shot, 193, 256), "the letters back")
 
     def test_escape_fades_to_black_and_ends_with_status_0(self):
         # A white root window shows when the program's window has gone, so black can only be
@@ -103,8 +95,7 @@ class Show(Looks, E2E):
         # however busy the machine is.
         s = self.session(xvfb_args=["-wr"], env=preload(PRESENTHOLD, KELP_PRESENT_HOLD_MS=4, KELP_QUIT_HOLD_MS=500))
         s.wait_window()
-        s.press("space")
-        self.wait_part(s, 2)  # a bright picture to fade from
+        s.hold("space", lambda shot: self.part(shot) == 2, "part 2")  # a bright picture to fade from
         wx, wy, _, _ = s.geometry()
         fb = s.framebuffer()
         points = [(wx + x, wy + y) for x in range(16, 256, 48) for y in range(16, 224, 48)]
@@ -150,7 +141,7 @@ def clock_step(seconds):
                                      KELP_CLOCK_STEPPED=stepped))
         s.wait_window()
         self.wait_part(s, 1)
-        s.press("f")
+        s.hold("f", lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out")
         wait_for(lambda: os.path.exists(stepped), "the clock to step")
         shot = s.picture()
         for _ in range(3):
@@ -176,8 +167,7 @@ def every_part_shows(program, depth):
         s.wait_window()
         self.wait_part(s, 1)
         for number in (2, 3, 4):
-            s.press("space")
-            self.wait_part(s, number)
+            s.hold("space", lambda shot, n=number: self.part(shot) == n, "part %d" % number)
         self.assertEqual(s.escape(), 0)
     return test
 

@@ -150,21 +150,13 @@ class Window(Looks, E2E):
         self.addCleanup(s.close)
         return s
 
-    def hold(self, s, key, condition, what):
-        """A key held until its effect shows: a loaded machine may draw one frame over a press."""
-        s.x("xdotool", "keydown", key)
-        try:
-            return s.wait_screen(condition, what)
-        finally:
-            s.x("xdotool", "keyup", key)
-
     def test_the_show_its_keys_and_the_fade(self):
         s = self.session(xvfb_args=["-wr"])  # a white root: what is darker is the program's own
         s.wait_window()
         self.assertEqual(s.geometry()[2:], (256, 256))
         s.wait_screen(lambda shot: hashlib.sha1(shot.rgb).digest() in self.frames, "a recorded frame of part one")
-        self.hold(s, "f", lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out")
-        self.hold(s, "space", lambda shot: self.part(shot) == 2, "part two")
+        s.hold("f", lambda shot: any(self.digits(shot, t) for t in ("31", "32", "33")), "the read-out")
+        s.hold("space", lambda shot: self.part(shot) == 2, "part two")
         # ESC: the fade, then the end with status 0. Wine shows the 64 frames of the fade within a
         # few milliseconds, so only some are caught here; those only darken (the fade's pictures
         # themselves are the golden hashes').
