@@ -24,6 +24,7 @@ PROGRAM_FS = os.environ.get("KELP_PROGRAM_FS", os.path.join(ROOT, "build", "driv
 XCLOSE = os.environ.get("KELP_XCLOSE", os.path.join(ROOT, "build", "tests", "e2e", "xclose"))
 CLOCKSTEP = os.environ.get("KELP_CLOCKSTEP", os.path.join(ROOT, "build", "tests", "e2e", "libclockstep.so"))
 PRESENTHOLD = os.environ.get("KELP_PRESENTHOLD", os.path.join(ROOT, "build", "tests", "e2e", "libpresenthold.so"))
+VIDEOMODE = os.environ.get("KELP_VIDEOMODE", os.path.join(ROOT, "build", "tests", "e2e", "libvideomode.so"))
 RECORDER = os.environ.get("KELP_RECORDER", os.path.join(ROOT, "build", "record", "kelp2207-record"))
 
 
@@ -446,6 +447,16 @@ class E2E(unittest.TestCase):
         folder = tempfile.mkdtemp(prefix="kelp-e2e-")
         self.addCleanup(shutil.rmtree, folder, True)
         return folder
+
+    def mode_log(self):
+        """The environment in which the program writes down each video mode it asks SDL for, and
+        what it has asked so far: "width height flags" a mode."""
+        path = os.path.join(self.tmp(), "modes")
+
+        def modes():
+            with open(path) as f:
+                return f.read().splitlines()
+        return preload(VIDEOMODE, KELP_VIDEO_MODE_LOG=path), modes
 
 
 class Looks:

@@ -18,9 +18,11 @@ class Screens(Looks, E2E):
     def test_window_enlarged_by_whole_pixels(self):
         # auto: the largest window within four fifths of the screen's height (720 of 900: twice).
         for scale, factor in (("1", 1), ("2", 2), ("3", 3), ("auto", 2)):
-            s = self.session(env={"KELP2207_SCALE": scale}, screen="1024x900")
+            env, modes = self.mode_log()
+            s = self.session(env=dict(env, KELP2207_SCALE=scale), screen="1024x900")
             s.wait_window()
             self.assertEqual(s.geometry()[2:], (256 * factor, 256 * factor), scale)
+            self.assertEqual(set(modes()), {"%d %d 0x10000011" % (256 * factor, 256 * factor)})  # and SDL_RESIZABLE
             self.assert_enlarged(s, factor, self.frames)
             s.close()
 
@@ -45,8 +47,10 @@ class Screens(Looks, E2E):
             s.close()
 
     def test_full_screen_in_a_video_mode_of_its_own_on_request(self):
-        s = self.session(program=PROGRAM_FS, env={"KELP2207_FULLSCREEN": "mode"})
+        env, modes = self.mode_log()
+        s = self.session(program=PROGRAM_FS, env=dict(env, KELP2207_FULLSCREEN="mode"))
         s.wait_window()
+        self.assertEqual(set(modes()), {"256 256 0x90000001"})
         s.wait_frames(2)
         # A library over SDL 2 scales that mode to the screen itself, smoothly: only the classic
         # one shows the frame pixel for pixel.

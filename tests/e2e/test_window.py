@@ -9,10 +9,12 @@ from harness import E2E, PROGRAM, PROGRAM_FS, main, program_environment, wait_fo
 
 class Window(E2E):
     def test_window_is_titled_and_256_square(self):
-        s = self.session()
+        env, modes = self.mode_log()
+        s = self.session(env=env)
         s.wait_window()
         self.assertEqual(s.name(), "KELP2207")
         self.assertEqual(s.geometry()[2:], (256, 256))
+        self.assertEqual(set(modes()), {"256 256 0x10000001"})  # SDL_HWSURFACE | SDL_ANYFORMAT
 
     def test_close_request_is_ignored_and_escape_ends_with_status_0(self):
         s = self.session()
@@ -26,8 +28,10 @@ class Window(E2E):
         self.assertEqual(s.stdout(), "")  # a normal run prints nothing
 
     def test_full_screen_build_runs_and_ends_on_escape(self):
-        s = self.session(program=PROGRAM_FS)
+        env, modes = self.mode_log()
+        s = self.session(program=PROGRAM_FS, env=env)
         s.wait_window()
+        self.assertEqual(set(modes()), {"640 480 0x90000001"})  # and SDL_FULLSCREEN, at the desktop's size
         s.wait_frames(2, "the show on the screen")  # as a person sees it before pressing a key
         self.assertEqual(s.escape(), 0)
 
