@@ -23,6 +23,8 @@ constexpr uint32_t CanvasWord(uint32_t p) {
 
 const char* CheckSettings() { return nullptr; } // it takes none
 
+void Say(const char* line) { PlatformSayOnStandardError(line); }
+
 bool OpenMode(const PLATFORMMODE& mode, int* bpp) {
     // The picture is opaque: said before SDL takes the canvas's context, the browser composites
     // the canvas without blending and skips drawing what lies under it.
@@ -148,20 +150,4 @@ extern "C" EMSCRIPTEN_KEEPALIVE void BrowserTap(int symbol) {
     if (symbol > 0) tapped = symbol;
 }
 
-const PLATFORM PlatformBrowser = {
-    .name = "browser",
-    .checkSettings = CheckSettings,
-    .say = PlatformSayOnStandardError,
-    .openMode = OpenMode,
-    .closeMode = CloseMode,
-    .why = Why,
-    .present = Present,
-    .pollEvent = PollEvent,
-    .openSound = OpenSound,
-    .closeSound = CloseSound,
-    .lockSound = LockSound,
-    .unlockSound = UnlockSound,
-    .clock = Clock,
-    .sleep = Sleep,
-    .end = End,
-};
+const PLATFORM PlatformBrowser = PLATFORM_RECORD("browser");

@@ -465,20 +465,4 @@ void Sleep(int milliseconds) { SDL_Delay(Uint32(milliseconds > 0 ? milliseconds 
 void End(int) { SDL_Quit(); }
 } // namespace
 
-const PLATFORM PlatformDesktop = {
-    .name = "desktop",
-    .checkSettings = CheckSettings,
-    .say = Say,
-    .openMode = OpenMode,
-    .closeMode = CloseMode,
-    .why = Why,
-    .present = Present,
-    .pollEvent = PollEvent,
-    .openSound = OpenSound,
-    .closeSound = CloseSound,
-    .lockSound = LockSound,
-    .unlockSound = UnlockSound,
-    .clock = Clock,
-    .sleep = Sleep,
-    .end = End,
-};
+const PLATFORM PlatformDesktop = PLATFORM_RECORD("desktop");

@@ -12,6 +12,8 @@ void* fillData = nullptr;
 
 const char* CheckSettings() { return nullptr; } // it takes none
 
+void Say(const char* line) { PlatformSayOnStandardError(line); }
+
 bool OpenMode(const PLATFORMMODE&, int* bpp) {
     open = true;
     *bpp = 32; // the pictures' own format: nothing is converted
@@ -67,23 +69,7 @@ void Sleep(int milliseconds) {
 void End(int) {}
 } // namespace
 
-const PLATFORM PlatformHeadless = {
-    .name = "headless",
-    .checkSettings = CheckSettings,
-    .say = PlatformSayOnStandardError,
-    .openMode = OpenMode,
-    .closeMode = CloseMode,
-    .why = Why,
-    .present = Present,
-    .pollEvent = PollEvent,
-    .openSound = OpenSound,
-    .closeSound = CloseSound,
-    .lockSound = LockSound,
-    .unlockSound = UnlockSound,
-    .clock = Clock,
-    .sleep = Sleep,
-    .end = End,
-};
+const PLATFORM PlatformHeadless = PLATFORM_RECORD("headless");
 
 void HeadlessSetHooks(const HEADLESS* h) {
     hooks = h ? *h : HEADLESS{};

@@ -65,6 +65,17 @@ struct PLATFORM {
     void (*end)(int status);
 };
 
+// A backend's record, filled by name: each backend defines, file-local, a function for every
+// slot, named as the slot with a capital (CheckSettings fills checkSettings). One missing or of
+// another type does not compile, and none can land in another's slot.
+#define PLATFORM_RECORD(backendName)                                                            \
+    PLATFORM {                                                                                  \
+        .name = (backendName), .checkSettings = CheckSettings, .say = Say, .openMode = OpenMode, \
+        .closeMode = CloseMode, .why = Why, .present = Present, .pollEvent = PollEvent,         \
+        .openSound = OpenSound, .closeSound = CloseSound, .lockSound = LockSound,               \
+        .unlockSound = UnlockSound, .clock = Clock, .sleep = Sleep, .end = End,                 \
+    }
+
 // `say` where standard error is the place: one line and its end.
 void PlatformSayOnStandardError(const char* line);
 
